@@ -6,7 +6,7 @@
 
 namespace morvane::decode {
 
-inline constexpr int kMaxElements = 30;
+inline constexpr int kMaxCharacterElements = 30;
 
 // A character with its element timing, for the splitting of run-together
 // characters. Lengths in ticks.

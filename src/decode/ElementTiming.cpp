@@ -128,7 +128,7 @@ void ElementTiming::AddElement() {
     if (markCount_ > dashThreshold_)
         ++codeNumber_;
     markCount_ = 0;
-    if (elementCount_ >= kMaxElements) {
+    if (elementCount_ >= kMaxCharacterElements) {
         CompleteAtElementLimit();
         return;
     }

@@ -87,8 +87,8 @@ class ElementTiming : public receive::TickSink {
     int gapCount_ = 0;
     int elementCount_ = 1;
     long long codeNumber_ = 0;
-    std::array<int, kMaxElements> markLengths_{};
-    std::array<int, kMaxElements> gapLengths_{};
+    std::array<int, kMaxCharacterElements> markLengths_{};
+    std::array<int, kMaxCharacterElements> gapLengths_{};
     int spacesPrinted_ = 0;
 };
 
