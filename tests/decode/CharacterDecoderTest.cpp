@@ -109,6 +109,10 @@ TEST(CharacterDecoder, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
     out.text.clear();
     decoder.EmitExtended(Build(".-...-", {10, 30, 10, 10, 10}).Character());
     EXPECT_EQ(out.text, "AV");
+    // Two equal largest gaps: the later one wins, ".-.." + ".-".
+    out.text.clear();
+    decoder.EmitExtended(Build(".-...-", {10, 30, 10, 30, 10}).Character());
+    EXPECT_EQ(out.text, "LA");
     // A pattern with an entry is printed whole.
     out.text.clear();
     decoder.EmitExtended(Build("..--", {10, 20, 10}).Character());
