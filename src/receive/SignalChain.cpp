@@ -55,6 +55,7 @@ void SignalChain::ProcessBlock() {
         signal_.fill(0.0);
     if (options_.ToneCandidateResetRequested.exchange(false))
         toneTracker_.ResetCount();
+    ApplyDisplaySizes();
 
     double* work = signal_.data() + kHistorySize;
     Median5Filter(rawBlock_, {work, kBlockSize});
@@ -79,6 +80,19 @@ void SignalChain::ProcessBlock() {
     }
     if (levelRan)
         LevelPicture.Publish(levelDisplay_.Picture());
+}
+
+void SignalChain::ApplyDisplaySizes() {
+    // Limited to what the models accept rather than refused: the size comes
+    // from a window and a tiny or huge area must not stop reception.
+    const int levelWidth = std::max(options_.LevelDisplayWidth.load(kRelaxed), 2);
+    const int levelHeight = std::max(options_.LevelDisplayHeight.load(kRelaxed), 2);
+    if (levelWidth != levelDisplay_.Width() || levelHeight != levelDisplay_.Height())
+        levelDisplay_.SetSize(levelWidth, levelHeight);
+    const int toneWidth = std::clamp(options_.ToneDisplayWidth.load(kRelaxed), 2, 1023);
+    const int toneHeight = std::max(options_.ToneDisplayHeight.load(kRelaxed), 2);
+    if (toneWidth != toneDisplay_.Width() || toneHeight != toneDisplay_.Height())
+        toneDisplay_.SetSize(toneWidth, toneHeight);
 }
 
 void SignalChain::ComputeDisplaySpectrum(double gain) {

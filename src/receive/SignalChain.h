@@ -47,10 +47,6 @@ class SignalChain {
     // The whole chain for the current RawBlock.
     void ProcessBlock();
 
-    // Display sizes in pixels; capture thread only (between blocks).
-    void SetLevelDisplaySize(int width, int height) { levelDisplay_.SetSize(width, height); }
-    void SetToneDisplaySize(int width, int height) { toneDisplay_.SetSize(width, height); }
-
     // Outputs for the window owner: latest values only.
     Snapshot<std::string> ThresholdLabel;  // "Threshold -63db"
     Snapshot<std::string> ToneLabel;       // "603Hz"
@@ -82,6 +78,7 @@ class SignalChain {
     const ToneTracker& Tracker() const { return toneTracker_; }
 
   private:
+    void ApplyDisplaySizes();
     void ComputeDisplaySpectrum(double gain);
     void UpdateToneDisplay(int toneBin, double gain);
     double WindowToneMagnitude(int j, int toneBin, double gain);
