@@ -22,6 +22,7 @@ SignalChain::SignalChain(TickSink& sink)
     : sink_(sink),
       blockCorrelator_(600, 300.0, 1200),
       windowCorrelator_(kWindowSize, 768.0),
+      nrProbe_(kWindowSize, 768.0, windowCorrelator_.FftSize()),
       spectrumIn_(512),
       spectrumOut_(257),
       spectrumPlan_(FftwPlan::RealToComplex(512, spectrumIn_, spectrumOut_)),
@@ -146,28 +147,26 @@ void SignalChain::PrepareToneBinTable(int bin) {
 
 double SignalChain::WindowToneMagnitude(int j, int toneBin, double gain) {
     const std::span<const double> x = Window(j);
-    std::span<const double> y;
+    // Only the tone bin of the 256-point spectrum feeds the level.
+    const int bin = std::clamp(toneBin, 0, 511) / 2;
     if (options_.Nr2On.load(kRelaxed)) {
         windowCorrelator_.Compute(x, nrFirst_);
         nrFirst_[0] = 0.0;
-        windowCorrelator_.Compute(nrFirst_, nrSecond_);
-        y = nrSecond_;
-    } else if (options_.Nr1On.load(kRelaxed)) {
-        windowCorrelator_.Compute(x, nrFirst_);
-        y = nrFirst_;
-    } else {
-        y = x;
+        nrProbe_.SelectBin(bin);
+        return gain * nrProbe_.Magnitude(windowCorrelator_.PowerSpectrum(nrFirst_));
     }
-    // Only the tone bin of the 256-point spectrum feeds the level, so one
-    // DFT term replaces the transform. y[0] counts as zero in every mode.
-    const int bin = std::clamp(toneBin, 0, 511) / 2;
+    if (options_.Nr1On.load(kRelaxed)) {
+        nrProbe_.SelectBin(bin);
+        return gain * nrProbe_.Magnitude(windowCorrelator_.PowerSpectrum(x));
+    }
+    // One DFT term of the windowed samples; y[0] counts as zero.
     if (bin != tableBin_)
         PrepareToneBinTable(bin);
     double re = 0.0;
     double im = 0.0;
     for (std::size_t i = 1; i < 256; ++i) {
-        re += y[i] * binCos_[i];
-        im += y[i] * binSin_[i];
+        re += x[i] * binCos_[i];
+        im += x[i] * binSin_[i];
     }
     return gain * std::sqrt(re * re + im * im);
 }

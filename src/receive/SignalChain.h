@@ -21,6 +21,7 @@
 #include "receive/ReceiveOptions.h"
 #include "receive/Snapshot.h"
 #include "receive/TickSink.h"
+#include "receive/ToneBinProbe.h"
 #include "receive/ToneDisplay.h"
 
 namespace morvane::receive {
@@ -98,7 +99,7 @@ class SignalChain {
     Autocorrelator windowCorrelator_;
     std::array<double, 600> blockCorrelation_{};
     std::array<double, kWindowSize> nrFirst_{};
-    std::array<double, kWindowSize> nrSecond_{};
+    ToneBinProbe nrProbe_;
     RealBuffer spectrumIn_;
     ComplexBuffer spectrumOut_;
     FftwPlan spectrumPlan_;
