@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <stdexcept>
 
 #include "receive/Conditioning.h"
 #include "receive/LevelMath.h"
@@ -39,6 +40,8 @@ std::span<const double> SignalChain::HistoryWindow(int j) const {
 }
 
 void SignalChain::ReadBlock(std::span<const std::int16_t> interleavedFrames) {
+    if (interleavedFrames.size() < 2 * static_cast<std::size_t>(kBlockSize))
+        throw std::invalid_argument("a block is 1024 stereo frames");
     const int channel = options_.InputChannel.load(kRelaxed);
     if (channel != 0 && channel != 1)
         return;

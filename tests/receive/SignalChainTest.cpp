@@ -82,6 +82,8 @@ TEST(SignalChain, ReadBlockTakesTheChosenChannelAndCarriesFour) {
     chain.Options().InputChannel = 2;
     chain.ReadBlock(frames);
     EXPECT_TRUE(std::equal(before.begin(), before.end(), chain.RawBlock().begin()));
+    frames.resize(2047);
+    EXPECT_THROW(chain.ReadBlock(frames), std::invalid_argument);
 }
 
 struct ChainCase {
