@@ -17,18 +17,18 @@ inline constexpr std::string_view kDefaultOptionString = "MKNNNJJ001218NN0NNNR9A
 
 // Everything the tags read, as plain text, filled by the caller.
 struct ExpansionFields {
-    std::string HisCall, HisName, HisQTH, HisRST, MyRST;
-    std::string RcvdNR;  // received contest number field
-    std::string TestNR;  // contest number field (the next serial to send)
-    std::string MyCall, MyName, MyQTH, Others, TestName;
-    std::string Greeting;  // "GM", "GA", "GE", "AUTO" or any typed text
-    std::string MyWX, HisWX, MyTemp, HisTemp;
+    std::string HisCall{}, HisName{}, HisQTH{}, HisRST{}, MyRST{};
+    std::string RcvdNR{};  // received contest number field
+    std::string TestNR{};  // contest number field (the next serial to send)
+    std::string MyCall{}, MyName{}, MyQTH{}, Others{}, TestName{};
+    std::string Greeting{};  // "GM", "GA", "GE", "AUTO" or any typed text
+    std::string MyWX{}, HisWX{}, MyTemp{}, HisTemp{};
     bool Fahrenheit = false;
     std::string OptionString = std::string(kDefaultOptionString);
     bool ContestMode = false;
-    std::string SendNrTemplate;  // unexpanded
-    std::string SendNrText;      // template expanded for sending, upper case
-    int TxInputMode = 0;         // 3 = E/J KANA: half-width kana become full width
+    std::string SendNrTemplate{};  // unexpanded
+    std::string SendNrText{};      // template expanded for sending, upper case
+    int TxInputMode = 0;           // 3 = E/J KANA: half-width kana become full width
 };
 
 // Local hour at the other station for the "AUTO" greeting: 0 to 23, or 25

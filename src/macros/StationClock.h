@@ -15,8 +15,8 @@ struct CivilTime {
 };
 
 struct ClockReading {
-    CivilTime Local;
-    CivilTime Utc;
+    CivilTime Local{};
+    CivilTime Utc{};
 };
 
 class StationClock {
