@@ -3,6 +3,7 @@
 // pauses and every early stop are checked against the times things happen.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "decode/WindowCommand.h"
@@ -209,6 +210,34 @@ TEST_F(AutoCqTest, FocusHisCallTextAndDialogTimes) {
     EXPECT_EQ(station.autoCq().Repeat(), 3);
     EXPECT_EQ(station.macros.Store().MacroText[0], "cq test");
     EXPECT_FALSE(station.autoCq().Running());
+}
+
+// The keying thread counts down while the window timer counts the pause; run
+// under ThreadSanitizer this shows the counters are shared without races.
+TEST(AutoCqThreadsTest, KeyingAndTimerThreadsShareTheCounters) {
+    AutoCq autoCq;
+    autoCq.SetTimes("0103");
+    autoCq.Begin(5);
+    std::thread keying([&autoCq] {
+        while (autoCq.Running()) {
+            if (!autoCq.Waiting() && autoCq.CountDown(1) < 1) {
+                autoCq.MarkFinished();
+            }
+            std::this_thread::yield();
+        }
+    });
+    int repetitions = 1;
+    for (AutoCq::Tick tick = AutoCq::Tick::Nothing; tick != AutoCq::Tick::Ended;) {
+        tick = autoCq.OnSecondTick();
+        if (tick == AutoCq::Tick::SendAgain) {
+            autoCq.NextRepetition(5);
+            ++repetitions;
+        }
+        std::this_thread::yield();
+    }
+    keying.join();
+    EXPECT_EQ(repetitions, 3);
+    EXPECT_FALSE(autoCq.Running());
 }
 
 }  // namespace
