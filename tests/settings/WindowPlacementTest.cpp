@@ -11,7 +11,7 @@ namespace morvane::settings {
 namespace {
 
 class MapProfile : public ProfileStore {
-public:
+  public:
     std::optional<int> ReadInt(std::string_view section, std::string_view name) const override {
         auto it = values.find(std::string(section) + "/" + std::string(name));
         return it == values.end() ? std::nullopt : std::optional<int>(it->second);
