@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git python3
   libgtest-dev libgmock-dev libbenchmark-dev clang
   libfftw3-dev
   portaudio19-dev libserialport-dev libsndfile1-dev libsamplerate0-dev

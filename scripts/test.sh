@@ -13,6 +13,14 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 }
 
+# Further checks that are not CTest suites (fuzzing, cross-compiling), one script each;
+# they run first so that the CTest summary closes the output.
+for extra in scripts/ci/*.sh; do
+  [ -e "$extra" ] || continue
+  echo "=== $extra ===" >&2
+  bash "$extra"
+done
+
 run_suite build-test
 if [ "${MORVANE_QUICK:-0}" != 1 ]; then
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
@@ -21,9 +29,3 @@ if [ "${MORVANE_QUICK:-0}" != 1 ]; then
     run_suite build-asan "-DMORVANE_SANITIZE=address,undefined" -DMORVANE_BENCH=OFF
 fi
 
-# Further checks that are not CTest suites (fuzzing, cross-compiling), one script each.
-for extra in scripts/ci/*.sh; do
-  [ -e "$extra" ] || continue
-  echo "=== $extra ===" >&2
-  bash "$extra"
-done

@@ -14,7 +14,7 @@ namespace morvane::common {
 
 template <typename T>
 class MessageQueue {
-public:
+  public:
     void Push(T value) {
         {
             std::lock_guard lock(mutex_);
@@ -25,7 +25,8 @@ public:
 
     std::optional<T> TryPop() {
         std::lock_guard lock(mutex_);
-        if (items_.empty()) return std::nullopt;
+        if (items_.empty())
+            return std::nullopt;
         T value = std::move(items_.front());
         items_.pop_front();
         return value;
@@ -35,7 +36,8 @@ public:
     template <typename Rep, typename Period>
     std::optional<T> PopFor(std::chrono::duration<Rep, Period> timeout) {
         std::unique_lock lock(mutex_);
-        if (!ready_.wait_for(lock, timeout, [this] { return !items_.empty(); })) return std::nullopt;
+        if (!ready_.wait_for(lock, timeout, [this] { return !items_.empty(); }))
+            return std::nullopt;
         T value = std::move(items_.front());
         items_.pop_front();
         return value;
@@ -55,7 +57,7 @@ public:
         return items_.empty();
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<T> items_;

@@ -3,15 +3,20 @@
 namespace morvane::common {
 
 std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
+    if (lead < 0x80)
+        return 1;
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
     return 1;
 }
 
 std::string_view Utf8CharAt(std::string_view text, std::size_t pos) {
-    if (pos >= text.size()) return {};
+    if (pos >= text.size())
+        return {};
     std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(text[pos]));
     return text.substr(pos, length);
 }
@@ -28,14 +33,18 @@ std::vector<std::string_view> SplitUtf8(std::string_view text) {
 
 char32_t DecodeUtf8(std::string_view character) {
     constexpr char32_t kReplacement = 0xFFFD;
-    if (character.empty()) return kReplacement;
+    if (character.empty())
+        return kReplacement;
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
     std::size_t length = Utf8SequenceLength(byte(0));
-    if (length != character.size()) return kReplacement;
-    if (length == 1) return byte(0) < 0x80 ? byte(0) : kReplacement;
+    if (length != character.size())
+        return kReplacement;
+    if (length == 1)
+        return byte(0) < 0x80 ? byte(0) : kReplacement;
     char32_t value = byte(0) & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return kReplacement;
+        if ((byte(i) & 0xC0) != 0x80)
+            return kReplacement;
         value = (value << 6) | (byte(i) & 0x3F);
     }
     return value;

@@ -49,14 +49,14 @@ struct KanaKeyRow {
     std::string_view Katakana;
 };
 
-std::span<const TransmitRow> MixedEnglishTransmitTable();   // 60 rows
-std::span<const TransmitRow> EnglishTransmitTable();        // 57 rows, row 0 empty
-std::span<const TransmitRow> HiraganaTransmitTable();       // 114 rows, row 0 empty
-std::span<const TransmitRow> KatakanaTransmitTable();       // 114 rows, row 0 empty
+std::span<const TransmitRow> MixedEnglishTransmitTable();        // 60 rows
+std::span<const TransmitRow> EnglishTransmitTable();             // 57 rows, row 0 empty
+std::span<const TransmitRow> HiraganaTransmitTable();            // 114 rows, row 0 empty
+std::span<const TransmitRow> KatakanaTransmitTable();            // 114 rows, row 0 empty
 std::span<const HalfWidthKanaRow> HalfWidthKanaTransmitTable();  // 63 rows, row 0 empty
-std::span<const RomajiRow> RomajiTransmitTable();           // 288 rows, 29 and 136..140 empty
-std::span<const std::string_view> DoubleConsonantList();    // 9 entries
-std::span<const KanaKeyRow> KanaKeyTable();                 // 40 rows, row 0 empty
+std::span<const RomajiRow> RomajiTransmitTable();                // 288 rows, 29 and 136..140 empty
+std::span<const std::string_view> DoubleConsonantList();         // 9 entries
+std::span<const KanaKeyRow> KanaKeyTable();                      // 40 rows, row 0 empty
 
 // The standard pattern rule: element codes for a text of one or more parts
 // (kana with voicing marks split, small kana as full size, Latin letters,

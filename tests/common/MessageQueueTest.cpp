@@ -15,7 +15,8 @@ TEST(MessageQueue, KeepsEachProducersOrderAndLosesNothing) {
     std::vector<std::jthread> producers;
     for (int p = 0; p < 3; ++p)
         producers.emplace_back([&queue, p] {
-            for (int i = 0; i < kPerProducer; ++i) queue.Push({p, i});
+            for (int i = 0; i < kPerProducer; ++i)
+                queue.Push({p, i});
         });
 
     std::vector<int> next(3, 0);
