@@ -1,0 +1,288 @@
+// The macro side of the station; see MacroController.h.
+#include "macros/MacroController.h"
+
+#include "common/Utf8.h"
+
+namespace morvane::macros {
+
+namespace {
+constexpr std::string_view kFocusHisCallTag = "<VK_F1>";
+}
+
+MacroController::MacroController(MacroHost& host, settings::SettingsDocument& document,
+                                 const StationClock& clock, GreetingHourSource& greetingHours,
+                                 std::span<const decode::HalfWidthKanaRow> kanaTable)
+    : host_(host), document_(document), expander_(clock, greetingHours, kanaTable) {}
+
+ExpansionFields MacroController::Fields() {
+    ExpansionFields fields = host_.QsoFields();
+    fields.ContestMode = store_.ContestMode;
+    fields.SendNrTemplate = store_.SendNrTemplate;
+    fields.SendNrText = sendNrText_;
+    fields.TestNR = contestNumber_;
+    return fields;
+}
+
+std::string MacroController::ExpandForSending(std::string_view text) {
+    return ToUpperAscii(expander_.Expand(text, Fields()));
+}
+
+int MacroController::AppendExpanded(std::string_view text) {
+    std::string expanded = ExpandForSending(text);
+    host_.AppendToTransmit(expanded);
+    return static_cast<int>(common::Utf8Length(expanded));
+}
+
+void MacroController::SendMacroText() {
+    std::string text = expander_.WorkText;
+    if (text.find(kFocusHisCallTag) != std::string::npos) {
+        host_.FocusHisCall();
+    } else {
+        host_.FocusTxEdit();
+    }
+    if (autoCq_.Running()) {
+        StopAutoCqAndClear();
+    }
+    std::string expanded = ExpandForSending(text);
+    if (!expanded.empty()) {
+        host_.AppendToTransmit(expanded);
+    }
+}
+
+void MacroController::FireMacro(int macro) {
+    if (macro < 1 || macro > kMacroCount) {
+        return;
+    }
+    expander_.WorkText = store_.MacroText[macro];
+    SendMacroText();
+}
+
+void MacroController::ClickLabel(int label) {
+    if (label >= 1 && label <= kLabelCount && store_.RoleOf(label) == LabelRole::Macro) {
+        FireMacro(store_.MacroForLabel(label));
+    }
+}
+
+void MacroController::SetBank(bool shift) {
+    store_.MacroShift = shift;
+    for (int label = 1; label <= kLabelCount; ++label) {
+        host_.ShowLabel(label, store_.ViewOf(label));
+    }
+}
+
+void MacroController::RefreshSendNr() {
+    MacroExpander sendNr = expander_;  // Send purpose whatever a transfer has set
+    sendNr.HamlogExpansion = false;
+    sendNr.CtestwinExpansion = false;
+    sendNrText_ = ToUpperAscii(sendNr.Expand(store_.SendNrTemplate, Fields()));
+    host_.ShowSendNr(sendNrText_);
+}
+
+void MacroController::ShowContestLabels() {
+    if (!store_.MacroShift) {
+        for (int label = 13; label <= 15; ++label) {
+            host_.ShowLabel(label, store_.ViewOf(label));
+        }
+    }
+}
+
+void MacroController::SetContestMode(bool on) {
+    store_.ContestMode = on;
+    if (on) {
+        host_.SetQsoGroupCaptions("SendNR", "RcvdNR  (F3)");
+        ShowContestLabels();
+        host_.ShowContestFields(true);
+        // Shown as expanded for sending; the stored SendNR text is left as it was.
+        MacroExpander shown = expander_;
+        shown.HamlogExpansion = false;
+        shown.CtestwinExpansion = false;
+        host_.ShowSendNr(shown.Expand(store_.SendNrTemplate, Fields()));
+    } else {
+        host_.SetQsoGroupCaptions("HisName (F2)", "HisQTH  (F3)");
+        ShowContestLabels();
+        host_.ShowContestFields(false);
+    }
+}
+
+void MacroController::ToggleContest(bool on) {
+    SetContestMode(on);
+    document_.StoreSetting(on ? "ContestON" : "ContestOFF", 124);
+    host_.FocusTxEdit();
+}
+
+void MacroController::ContestNumberChanged(std::string_view text) {
+    contestNumber_ = text;
+    document_.StoreSetting(std::string(text), 125);
+    RefreshSendNr();
+}
+
+void MacroController::HisRstChanged() {
+    if (store_.ContestMode) {
+        RefreshSendNr();
+    }
+}
+
+void MacroController::BeginEdit(int label) {
+    host_.SetLabelEnabled(label, false);
+}
+
+void MacroController::AfterEdit(int label) {
+    host_.ResetSendMark();
+    host_.SetLabelEnabled(label, true);
+    host_.FocusTxEdit();
+}
+
+void MacroController::FinishMacroDialog(int label, bool accepted, std::string_view text,
+                                        std::string_view caption, int colour) {
+    if (accepted) {
+        int k = store_.MacroForLabel(label);
+        if (text != store_.MacroText[k]) {
+            store_.MacroText[k] = text;
+            document_.StoreSetting(std::string(text), k);
+        }
+        if (caption != store_.MacroCaption[k]) {
+            store_.MacroCaption[k] = caption;
+            document_.StoreSetting(std::string(caption), 30 + k);
+        }
+        store_.MacroColour[k] = colour;
+        document_.StoreSetting(std::to_string(colour), 60 + k);
+        host_.ShowLabel(label, store_.ViewOf(label));
+    }
+    AfterEdit(label);
+}
+
+void MacroController::FinishRemarksDialog(int label, bool accepted, std::string_view text) {
+    std::string& remarks = label == 14 ? store_.Remarks1Template : store_.Remarks2Template;
+    if (accepted && text != remarks) {
+        remarks = text;
+        document_.StoreSetting(std::string(text), label);
+    }
+    AfterEdit(label);
+}
+
+void MacroController::FinishSendNrDialog(int label, bool accepted, std::string_view text) {
+    if (accepted && text != store_.SendNrTemplate) {
+        store_.SendNrTemplate = text;
+        document_.StoreSetting(std::string(text), 13);
+        RefreshSendNr();
+    }
+    AfterEdit(label);
+}
+
+void MacroController::FinishAutoCqDialog(bool accepted, std::string_view text,
+                                         std::string_view times) {
+    if (accepted) {
+        if (text != store_.MacroText[0]) {
+            store_.MacroText[0] = text;
+            document_.StoreSetting(std::string(text), 115);
+        }
+        if (times != autoCqTimes_) {
+            SetAutoCqTimes(times);
+            document_.StoreSetting(std::string(times), 122);
+        }
+    }
+    autoCq_.Stop();
+    host_.SetAutoCqLabelEnabled(true);
+    host_.ResetSendMark();
+    host_.FocusTxEdit();
+}
+
+void MacroController::StartAutoCq() {
+    if (autoCq_.Running()) {
+        return;
+    }
+    host_.SetAutoCqLabelEnabled(false);
+    const std::string& text = store_.MacroText[0];
+    if (text.find(kFocusHisCallTag) != std::string::npos) {
+        host_.EmptyHisCall();
+        host_.FocusHisCall();
+    } else {
+        host_.FocusTxEdit();
+    }
+    std::string expanded = ExpandForSending(text);
+    // Counted before the text reaches the engine, so no character is missed.
+    autoCq_.Begin(static_cast<int>(common::Utf8Length(expanded)));
+    host_.AppendToTransmit(expanded);
+}
+
+void MacroController::OnSecondTick() {
+    switch (autoCq_.OnSecondTick()) {
+        case AutoCq::Tick::Nothing:
+            break;
+        case AutoCq::Tick::SendAgain: {
+            host_.ClearTransmitText();
+            std::string expanded = ExpandForSending(store_.MacroText[0]);
+            autoCq_.NextRepetition(static_cast<int>(common::Utf8Length(expanded)));
+            host_.AppendToTransmit(expanded);
+            break;
+        }
+        case AutoCq::Tick::Ended:
+            host_.SetAutoCqLabelEnabled(true);
+            host_.ClearTransmitText();
+            host_.ClearMonitor();
+            break;
+    }
+}
+
+void MacroController::StopAutoCq() {
+    autoCq_.Stop();
+    host_.SetAutoCqLabelEnabled(true);
+}
+
+void MacroController::StopAutoCqAndClear() {
+    StopAutoCq();
+    host_.ClearTransmitText();
+    host_.ClearMonitor();
+}
+
+void MacroController::OnHisCallChanged(std::string_view text) {
+    if (!text.empty() && autoCq_.Running()) {
+        StopAutoCqAndClear();
+    }
+}
+
+void MacroController::RefreshLabelOf(int macro) {
+    int label = macro - (store_.MacroShift ? kLabelCount : 0);
+    if (label >= 1 && label <= kLabelCount) {
+        host_.ShowLabel(label, store_.ViewOf(label));
+    }
+}
+
+void MacroController::SetMacroText(int macro, std::string_view text) {
+    if (macro >= 1 && macro <= kMacroCount) {
+        store_.MacroText[macro] = text;
+    }
+}
+
+void MacroController::SetContestTemplate(int which, std::string_view text) {
+    std::string* templates[] = {&store_.SendNrTemplate, &store_.Remarks1Template,
+                                &store_.Remarks2Template};
+    if (which >= 0 && which < 3) {
+        *templates[which] = text;
+    }
+}
+
+void MacroController::SetMacroCaption(int macro, std::string_view caption) {
+    if (macro >= 1 && macro <= kMacroCount) {
+        store_.MacroCaption[macro] = caption;
+        RefreshLabelOf(macro);
+    }
+}
+
+void MacroController::SetMacroColour(int macro, int colour) {
+    if (macro >= 1 && macro <= kMacroCount) {
+        store_.MacroColour[macro] = colour;
+        RefreshLabelOf(macro);
+    }
+}
+
+void MacroController::SetAutoCqTimes(std::string_view times) {
+    autoCqTimes_ = times;
+    autoCq_.SetTimes(times);
+}
+
+void MacroController::SetContestNumber(std::string_view text) {
+    contestNumber_ = text;
+}
+
+}  // namespace morvane::macros

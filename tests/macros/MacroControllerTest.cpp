@@ -1,0 +1,228 @@
+// Macro labels, banks, contest mode, the SendNR text, firing macros and the
+// editing dialogs' lists and OK rules, against a host that records calls.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "macros/MacroController.h"
+#include "macros/MacroDialogs.h"
+
+namespace morvane::macros {
+namespace {
+
+class NoHours : public GreetingHourSource {
+  public:
+    int DxLocalHour(std::string_view) override { return 25; }
+};
+
+class FakeMacroHost : public MacroHost {
+  public:
+    void Log(std::string text) { log.push_back(std::move(text)); }
+    ExpansionFields QsoFields() override { return fields; }
+    void FocusHisCall() override { Log("focus hiscall"); }
+    void FocusTxEdit() override { Log("focus tx"); }
+    void EmptyHisCall() override { Log("empty hiscall"); }
+    void AppendToTransmit(std::string_view text) override { Log("append " + std::string(text)); }
+    void ClearTransmitText() override { Log("clear tx"); }
+    void ClearMonitor() override { Log("clear monitor"); }
+    void SetAutoCqLabelEnabled(bool on) override {
+        Log(on ? "autocq label on" : "autocq label off");
+    }
+    void SetLabelEnabled(int label, bool on) override {
+        Log("label" + std::to_string(label) + (on ? " on" : " off"));
+    }
+    void ShowLabel(int label, const LabelView& view) override {
+        Log("show" + std::to_string(label) + " " + view.Caption + " " +
+            std::to_string(view.Colour));
+    }
+    void ShowSendNr(std::string_view text) override { Log("sendnr " + std::string(text)); }
+    void SetQsoGroupCaptions(std::string_view a, std::string_view b) override {
+        Log("groups " + std::string(a) + "|" + std::string(b));
+    }
+    void ShowContestFields(bool contest) override {
+        Log(contest ? "contest fields" : "qso fields");
+    }
+    void ResetSendMark() override { Log("reset mark"); }
+
+    ExpansionFields fields;
+    std::vector<std::string> log;
+};
+
+class MacroControllerTest : public ::testing::Test {
+  protected:
+    FixedClock clock{{}};
+    NoHours hours;
+    FakeMacroHost host;
+    settings::SettingsDocument document;
+    MacroController macros{host, document, clock, hours};
+};
+
+TEST_F(MacroControllerTest, LabelsShowTheBankAndContestCaptions) {
+    MacroStore& store = macros.Store();
+    store.MacroCaption[13] = "TU";
+    store.MacroColour[13] = 2;
+    EXPECT_EQ(store.ViewOf(13), (LabelView{"TU", 2}));
+    EXPECT_EQ(store.ViewOf(1), (LabelView{"macro1", 0}));
+    store.MacroShift = true;
+    EXPECT_EQ(store.ViewOf(13), (LabelView{"macro28", 0}));
+    store.ContestMode = true;
+    EXPECT_EQ(store.RoleOf(13), LabelRole::Macro);  // bank 2 edits macro 28 in any mode
+    store.MacroShift = false;
+    EXPECT_EQ(store.RoleOf(13), LabelRole::SendNr);
+    EXPECT_EQ(store.RoleOf(14), LabelRole::Remarks1);
+    EXPECT_EQ(store.RoleOf(15), LabelRole::Remarks2);
+    EXPECT_EQ(store.RoleOf(12), LabelRole::Macro);
+    EXPECT_EQ(store.ViewOf(15), (LabelView{"Remarks2", 4}));
+    EXPECT_EQ(PaletteColour(4), (Rgb{255, 0, 0}));
+    EXPECT_EQ(PaletteColour(9), (Rgb{0, 0, 0}));
+}
+
+TEST_F(MacroControllerTest, FiredMacrosArriveUpperCaseWithFocusByVkF1) {
+    host.fields.HisCall = "w1aw";
+    macros.Store().MacroText[2] = "<HisCall> de <MyCall> tu<C_Space3.0>";
+    host.fields.MyCall = "ja1zzz";
+    macros.ClickLabel(2);
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"focus tx", "append W1AW DE JA1ZZZ TU<C_SPACE3.0>"}));
+
+    host.log.clear();
+    macros.Store().MacroText[28] = "qrz?<VK_F1>";
+    macros.SetBank(true);
+    host.log.clear();
+    macros.ClickLabel(13);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus hiscall", "append QRZ?<VK_F1>"}));
+
+    host.log.clear();
+    macros.FireMacro(5);  // empty: nothing appended
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus tx"}));
+
+    macros.SetBank(false);
+    macros.Store().MacroText[13] = "ignored";
+    macros.ToggleContest(true);
+    host.log.clear();
+    macros.ClickLabel(13);
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(MacroControllerTest, ContestSwitchLabelsFieldsAndSendNr) {
+    macros.Store().MacroCaption[14] = "73";
+    macros.Store().SendNrTemplate = "<HisRST> nr<TestNR>";
+    host.fields.HisRST = "5NN";
+    host.fields.OptionString = "MKNNNJJ001218NNTANNR9ANNHCNNNN";  // 0=T, 1=A 9=N
+    macros.SetContestNumber("109");
+    macros.ToggleContest(true);
+    EXPECT_EQ(document.Entry(124), "ContestON");
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"groups SendNR|RcvdNR  (F3)", "show13 <SendNR> 4",
+                                        "show14 Remarks1 4", "show15 Remarks2 4", "contest fields",
+                                        "sendnr 5NN nrATN", "focus tx"}));
+    EXPECT_EQ(macros.SendNrText(), "");  // shown, not stored
+
+    host.log.clear();
+    macros.HisRstChanged();
+    EXPECT_EQ(macros.SendNrText(), "5NN NRATN");
+    macros.ContestNumberChanged("110");
+    EXPECT_EQ(document.Entry(125), "110");
+    EXPECT_EQ(macros.SendNrText(), "5NN NRAAT");
+
+    host.log.clear();
+    macros.ToggleContest(false);
+    EXPECT_EQ(document.Entry(124), "ContestOFF");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"groups HisName (F2)|HisQTH  (F3)",
+                                                  "show13 macro13 0", "show14 73 0",
+                                                  "show15 macro15 0", "qso fields", "focus tx"}));
+    host.log.clear();
+    macros.HisRstChanged();              // only in contest mode
+    macros.ContestNumberChanged("111");  // in any mode
+    // Outside contest mode the contest tags stay (and are upper-cased).
+    EXPECT_EQ(host.log, (std::vector<std::string>{"sendnr 5NN NR<TESTNR>"}));
+}
+
+TEST_F(MacroControllerTest, DialogOkRulesAndEntries) {
+    document.SetSettingsApplied(true);
+    macros.BeginEdit(7);
+    macros.FinishMacroDialog(7, true, "", "macro7", 3);  // text and caption unchanged
+    EXPECT_EQ(document.Entry(7), "");
+    EXPECT_EQ(document.Entry(37), "");
+    EXPECT_EQ(document.Entry(67), "3");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"label7 off", "show7 macro7 3", "reset mark",
+                                                  "label7 on", "focus tx"}));
+    macros.FinishMacroDialog(7, true, "CQ", "Call", 3);
+    EXPECT_EQ(document.Entry(7), "CQ");
+    EXPECT_EQ(document.Entry(37), "Call");
+    macros.FinishMacroDialog(7, false, "XX", "YY", 1);
+    EXPECT_EQ(macros.Store().MacroText[7], "CQ");
+    EXPECT_EQ(macros.Store().MacroColour[7], 3);
+
+    macros.ToggleContest(true);
+    macros.FinishRemarksDialog(14, true, "<RcvdNR%15>");
+    macros.FinishRemarksDialog(15, false, "dropped");
+    EXPECT_EQ(document.Entry(14), "<RcvdNR%15>");
+    EXPECT_EQ(document.Entry(15), "");
+    host.fields.HisRST = "599";
+    host.log.clear();
+    macros.FinishSendNrDialog(13, true, "<HisRST>");
+    EXPECT_EQ(document.Entry(13), "<HisRST>");
+    EXPECT_EQ(host.log.front(), "sendnr 599");
+    EXPECT_EQ(macros.Store().MacroText[13], "");  // the template, not macro 13
+}
+
+TEST(MacroDialogsTest, ListsHeadingsAndInsertion) {
+    EXPECT_EQ(MacroDialogHeading(7, true), "Macro7 for TEST");
+    EXPECT_TRUE(IsContestHeading(MacroDialogHeading(30, true)));
+    EXPECT_FALSE(IsContestHeading(MacroDialogHeading(30, false)));
+    std::vector<std::string_view> contest = MacroTagList(true);
+    std::vector<std::string_view> plain = MacroTagList(false);
+    ASSERT_EQ(contest.size(), 21u);
+    ASSERT_EQ(plain.size(), 19u);
+    EXPECT_EQ(contest[2], " <RcvdNR>");
+    EXPECT_EQ(contest[5], " <TestName>");
+    EXPECT_EQ(plain[2], " <HisName>");
+    EXPECT_EQ(plain[4], " <MyCall>");
+    EXPECT_EQ(plain.back(), " <VK_F7>");
+    EXPECT_EQ(RatioTagList()[6], "");
+    EXPECT_EQ(SpaceTagList()[0], "<C_Space3.0>");
+    EXPECT_EQ(RemarksTagList()[kRemarksInitialItem], " <SendNR%15>");
+    EXPECT_EQ(AutoCqTagList(false).size(), 4u);
+    EXPECT_EQ(AutoCqTagList(true).back(), " <TestName>");
+
+    int colour = 3;
+    for (int press = 0; press < 6; ++press) {
+        colour = NextCaptionColour(colour);
+    }
+    EXPECT_EQ(colour, 3);
+
+    std::string text = "CQ  K";
+    EXPECT_EQ(InsertTagAtCaret(text, 3, 3, " <MyCall>"), 11u);
+    EXPECT_EQ(text, "CQ <MyCall> K");
+    EXPECT_EQ(InsertTagAtCaret(text, 3, 11, "<C_Space3.0>"), 15u);
+    EXPECT_EQ(text, "CQ <C_Space3.0> K");
+}
+
+TEST(MacroDialogsTest, RemarksWidthWarnings) {
+    EXPECT_EQ(RemarksWidthWarning("<TestNR%12>", " <TestNR%9>"), "最大桁数は9です。");
+    EXPECT_EQ(RemarksWidthWarning("<TestNR%9>", " <TestNR%9>"), std::nullopt);
+    EXPECT_EQ(RemarksWidthWarning("<RcvdNR%12>", " <RcvdNR%15>"), std::nullopt);
+    EXPECT_EQ(RemarksWidthWarning("<RcvdNR%16>", " <RcvdNR%15>"), "最大桁数は15です。");
+    EXPECT_EQ(RemarksWidthWarning("<SendNR%99>", " <SendNR%15>"), "最大桁数は15です。");
+    EXPECT_EQ(RemarksWidthWarning("<SendNR%99", " <SendNR%15>"), std::nullopt);
+    EXPECT_EQ(RemarksWidthWarning("<TestNR%99>", " <SendNR%15>"), "最大桁数は15です。");
+    EXPECT_EQ(RemarksWidthWarning("<MyCall>", " <TestNR%9>"), std::nullopt);
+}
+
+TEST(MacroDialogsTest, AutoCqTimesText) {
+    EXPECT_EQ(AutoCqHiddenText("0705", false), "0705");
+    EXPECT_EQ(AutoCqHiddenText("070512", true), "0705 for TEST");
+    AutoCqSpinners spinners = SpinnersFromTimes("0705 for TEST");
+    EXPECT_EQ(spinners.Interval, 7);
+    EXPECT_EQ(spinners.Repeat, 5);
+    EXPECT_EQ(TimesFromSpinners(12, 3), "1203");
+    EXPECT_EQ(TimesFromSpinners(1, 7), "0107");
+    spinners = SpinnersFromTimes("9999");
+    EXPECT_EQ(spinners.Interval, 30);
+    EXPECT_EQ(spinners.Repeat, 7);
+}
+
+}  // namespace
+}  // namespace morvane::macros

@@ -1,0 +1,201 @@
+// Tag expansion: order dependence, purposes, cut numbers, width forms and the
+// AUTO greeting, with values worked out by hand from the tag rules.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "macros/MacroExpansion.h"
+
+namespace morvane::macros {
+namespace {
+
+class RecordingHours : public GreetingHourSource {
+  public:
+    int DxLocalHour(std::string_view hisCall) override {
+        calls.emplace_back(hisCall);
+        return hour;
+    }
+    int hour = 25;
+    std::vector<std::string> calls;
+};
+
+// Option string with position `pos` changed.
+std::string Options(std::initializer_list<std::pair<std::size_t, std::string_view>> changes) {
+    std::string options(kDefaultOptionString);
+    for (auto [pos, text] : changes) {
+        options.replace(pos, text.size(), text);
+    }
+    return options;
+}
+
+class MacroExpansionTest : public ::testing::Test {
+  protected:
+    std::string Send(std::string_view text) {
+        expander.HamlogExpansion = false;
+        expander.CtestwinExpansion = false;
+        return expander.Expand(text, fields);
+    }
+    std::string Hamlog(std::string_view text) {
+        expander.HamlogExpansion = true;
+        expander.CtestwinExpansion = false;
+        return expander.Expand(text, fields);
+    }
+    std::string Ctestwin(std::string_view text) {
+        expander.HamlogExpansion = false;
+        expander.CtestwinExpansion = true;
+        return expander.Expand(text, fields);
+    }
+
+    FixedClock clock{{.Local = {.Hour = 7, .Minute = 5}, .Utc = {.Hour = 22, .Minute = 5}}};
+    RecordingHours hours;
+    MacroExpander expander{clock, hours};
+    ExpansionFields fields;
+};
+
+TEST_F(MacroExpansionTest, EveryOccurrenceExactCaseAndTrim) {
+    fields.MyCall = "JA1ZZZ";
+    fields.HisCall = "W1AW";
+    EXPECT_EQ(Send(""), "");
+    EXPECT_EQ(Send(" \t \r\n "), "");
+    EXPECT_EQ(Send("  <HisCall> DE <MyCall> <MyCall> K  "), "W1AW DE JA1ZZZ JA1ZZZ K");
+    EXPECT_EQ(Send("<hiscall> <MYCALL> <MyCall"), "<hiscall> <MYCALL> <MyCall");
+    // Sending tags pass through for the keying engine.
+    EXPECT_EQ(Send("<C_Space3.0><+1 UP><VK_F1>"), "<C_Space3.0><+1 UP><VK_F1>");
+}
+
+TEST_F(MacroExpansionTest, InsertedTextIsSearchedOnlyForLaterTags) {
+    fields.HisCall = "<HisCall>";  // its own tag: inserted once, as it stands
+    fields.HisName = "<MyCall>";   // a later tag: expanded
+    fields.MyCall = "<HisQTH>";    // an earlier tag: stays
+    fields.HisQTH = "TOKYO";
+    EXPECT_EQ(Send("<HisCall> <HisName>"), "<HisCall> <HisQTH>");
+    EXPECT_EQ(Send("<HisQTH>"), "TOKYO");
+}
+
+TEST_F(MacroExpansionTest, ReportsAreDigitsOnlyInTransfers) {
+    fields.HisRST = "5NN";
+    fields.MyRST = "4N9";
+    EXPECT_EQ(Send("<HisRST> <MyRST>"), "5NN 4N9");
+    EXPECT_EQ(Hamlog("<HisRST> <MyRST>"), "599 499");
+    EXPECT_EQ(Ctestwin("<HisRST> <MyRST>"), "599 499");
+}
+
+TEST_F(MacroExpansionTest, ContestTagsOnlyInContestModeWithCutNumbers) {
+    fields.TestNR = "109";
+    fields.TestName = "ALLJA1";
+    fields.RcvdNR = "5NT";
+    const std::string text = "<TestNR> <TestName> <RcvdNR> <JST> <UTC>";
+    EXPECT_EQ(Send(text), text);
+
+    fields.ContestMode = true;
+    fields.OptionString = Options({{15, "T"}, {16, "A"}});
+    EXPECT_EQ(Send(text), "ATN ALLJA1 5NT 07:05 22:05");
+    fields.OptionString = Options({{15, "O"}, {16, "N"}});
+    EXPECT_EQ(Send("<TestNR>"), "1O9");
+    fields.TestNR = "1000";
+    fields.OptionString = Options({{15, "O"}, {16, "A"}});
+    EXPECT_EQ(Send("<TestNR>"), "AOOO");  // every zero, not only leading ones
+    // Transfers insert the number as typed; HamLog reads a cut RcvdNR back.
+    EXPECT_EQ(Ctestwin("<TestNR> <RcvdNR>"), "1000 5NT");
+    fields.OptionString = Options({{14, "A"}});
+    EXPECT_EQ(Hamlog("<RcvdNR>"), "590");
+    EXPECT_EQ(Send("<RcvdNR>"), "5NT");
+    fields.OptionString = Options({{14, "N"}});
+    EXPECT_EQ(Hamlog("<RcvdNR>"), "5NT");
+}
+
+TEST_F(MacroExpansionTest, SendNrTemplateReliesOnLaterSteps) {
+    fields.ContestMode = true;
+    fields.SendNrTemplate = "<HisRST> <TestNR>";
+    fields.SendNrText = "5NN TTA";
+    fields.HisRST = "5NN";
+    fields.TestNR = "001";
+    fields.OptionString = Options({{15, "T"}, {16, "A"}});
+    EXPECT_EQ(Send("TU <SendNR>"), "TU 5NN TTA");
+    EXPECT_EQ(Hamlog("<SendNR>"), "599 001");
+    EXPECT_EQ(Ctestwin("<SendNR>"), "599 001");
+}
+
+TEST_F(MacroExpansionTest, WidthFormsInHamlogTransferOnly) {
+    fields.ContestMode = true;
+    fields.TestNR = "12";
+    fields.RcvdNR = "59N012";
+    fields.HisRST = "5NN";
+    fields.SendNrTemplate = "<HisRST> <TestNR>";
+    fields.OptionString = Options({{14, "A"}, {15, "T"}});
+    EXPECT_EQ(Hamlog("<TestNR%4>|<TestNR%1>|"), "0012|12|");
+    EXPECT_EQ(Hamlog("<RcvdNR%15>|"), "599012         |");
+    EXPECT_EQ(Hamlog("<RcvdNR%20>|<RcvdNR%08>|<RcvdNR%3>|"), "599012         |599012  |599012|");
+    EXPECT_EQ(Hamlog("<SendNR%9>|"), "599 12   |");
+    // The TestNR form is ten characters whatever its last one is.
+    EXPECT_EQ(Hamlog("<TestNR%3Xa"), "012a");
+    EXPECT_EQ(Hamlog("<TestNR%3あb"), "012b");
+    // Malformed forms stay as they are.
+    const std::string malformed = "<RcvdNR%> <RcvdNR%1x> <RcvdNR%123> <SendNR%a> <TestNR%x>";
+    EXPECT_EQ(Hamlog(malformed), malformed);
+    EXPECT_EQ(Hamlog("<TestNR%4"), "<TestNR%4");
+    // Outside the HamLog purpose the width forms are not tags.
+    EXPECT_EQ(Ctestwin("<TestNR%4>"), "<TestNR%4>");
+    EXPECT_EQ(Send("<RcvdNR%15>"), "<RcvdNR%15>");
+}
+
+TEST_F(MacroExpansionTest, AutoGreetingAtBoundaryHours) {
+    struct Case {
+        int hour;
+        const char* greeting;
+    };
+    const Case defaults[] = {{0, "GM"},  {11, "GM"}, {12, "GA"},   {17, "GA"}, {18, "GE"},
+                             {19, "GE"}, {23, "GE"}, {24, "AUTO"}, {25, ""}};
+    for (const Case& c : defaults) {
+        EXPECT_EQ(AutoGreeting(c.hour, kDefaultOptionString), c.greeting) << c.hour;
+    }
+    // A morning start of 3: the small hours still say good evening.
+    std::string late = Options({{7, "03"}, {9, "10"}, {11, "16"}});
+    const Case shifted[] = {{0, "GE"}, {2, "GE"}, {3, "GM"}, {9, "GM"}, {10, "GA"}, {16, "GE"}};
+    for (const Case& c : shifted) {
+        EXPECT_EQ(AutoGreeting(c.hour, late), c.greeting) << c.hour;
+    }
+
+    fields.HisCall = "K1ABC";
+    fields.Greeting = "AUTO";
+    hours.hour = 19;
+    EXPECT_EQ(Send("<Greeting> OM"), "GE OM");
+    EXPECT_EQ(hours.calls, std::vector<std::string>{"K1ABC"});
+    hours.hour = 25;
+    EXPECT_EQ(Send("<Greeting> OM"), "OM");
+    fields.Greeting = "GA";
+    EXPECT_EQ(Send("<Greeting> <Greeting>"), "GA GA");
+    EXPECT_EQ(Send("no greeting here"), "no greeting here");
+    EXPECT_EQ(hours.calls.size(), 2u);  // the lookup runs only for AUTO and the tag
+}
+
+TEST_F(MacroExpansionTest, TemperaturesAndWeather) {
+    fields.MyTemp = "-3";
+    fields.HisTemp = "12";
+    fields.MyWX = "FINE";
+    fields.HisWX = "";
+    fields.OptionString = Options({{26, "M"}});
+    EXPECT_EQ(Send("<MyWX> <MyTemp> <HisWX><HisTemp>"), "FINE MIN3C 12C");
+    fields.OptionString = Options({{26, "N"}});
+    fields.Fahrenheit = true;
+    EXPECT_EQ(Send("<MyTemp> <HisTemp>"), "-3F 12F");
+    fields.MyTemp = "";
+    EXPECT_EQ(Send("[<MyTemp>]"), "[]");
+}
+
+TEST_F(MacroExpansionTest, HalfWidthKanaBecomeFullWidthInKanaMode) {
+    const decode::HalfWidthKanaRow rows[] = {
+        {"", "", ""}, {"ｱ", "33133", "ア"}, {"ｶ", "1312", "カ"}};
+    MacroExpander kana(clock, hours, rows);
+    fields.TxInputMode = 3;
+    kana.WorkText = "ｱｶｻ A";
+    kana.ExpandMacroTags(fields);
+    EXPECT_EQ(kana.WorkText, "アカｻ A");
+    fields.TxInputMode = 2;
+    kana.WorkText = "ｱｶ";
+    kana.ExpandMacroTags(fields);
+    EXPECT_EQ(kana.WorkText, "ｱｶ");
+}
+
+}  // namespace
+}  // namespace morvane::macros

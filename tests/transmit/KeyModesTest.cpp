@@ -1,0 +1,117 @@
+// The four Key Modes, E/J Direct romaji groups and the speed arithmetic.
+#include <gtest/gtest.h>
+
+#include "KeyingFixture.h"
+#include "transmit/KeyingTiming.h"
+
+namespace morvane::transmit {
+namespace {
+
+using testing::EchoedTexts;
+using testing::HeardMorse;
+using testing::KeyingRig;
+using Texts = std::vector<std::string>;
+
+TEST(KeyModes, DirectBracketsEnterAndLeaveTheKanaSection) {
+    KeyingRig rig;
+    rig.Engine.SetKeyMode(KeyMode::Direct);
+    // "<" is DO run together, カ is .-.., ">" (＞) is SN run together.
+    EXPECT_EQ(HeardMorse(rig.Send("<KA>E"), 60), "-..--- .-.. ...-. .");
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:カ", "S:＞", "S:E"}));
+
+    KeyingRig hiragana;
+    hiragana.Engine.SetKeyMode(KeyMode::Direct);
+    hiragana.Engine.SetKatakanaDisplay(false);
+    hiragana.Send("<KA>");
+    EXPECT_EQ(EchoedTexts(hiragana.Windows), (Texts{"S:<", "S:か", "S:＞"}));
+}
+
+TEST(KeyModes, DirectDoubledConsonantSendsSmallTsuFirst) {
+    KeyingRig rig;
+    rig.Engine.SetKeyMode(KeyMode::Direct);
+    EXPECT_EQ(HeardMorse(rig.Send("<KKA"), 60), "-..--- .--. .-..");
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:ツ", "S:カ"}));
+}
+
+TEST(KeyModes, DirectThreeLetterGroups) {
+    KeyingRig rig;
+    rig.Engine.SetKeyMode(KeyMode::Direct);
+    // シャ = し + や, チュ = ち + ゆ, ツ; the blank is the full-width space.
+    EXPECT_EQ(HeardMorse(rig.Send("<SHA CHU TSU"), 60), "-..--- --.-. .-- ..-. -..-- .--.");
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:シャ", "S:　", "S:チュ", "S:　", "S:ツ"}));
+}
+
+TEST(KeyModes, DirectBadGroupsAreEchoedAndSkipped) {
+    KeyingRig rig;
+    rig.Engine.SetKeyMode(KeyMode::Direct);
+    // KYX: no three-letter row, only K is consumed; then YX has a second
+    // letter that cannot start a third, so both go; then A.
+    EXPECT_EQ(HeardMorse(rig.Send("<KYXA"), 60), "-..--- --.--");
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "U:KYX", "U:YX", "S:ア"}));
+}
+
+TEST(KeyModes, DirectHoldsALoneConsonantUntilMoreTextOrAClear) {
+    KeyingRig rig;
+    rig.Engine.SetKeyMode(KeyMode::Direct);
+    rig.Text.Append("<K");
+    EXPECT_FALSE(rig.Timer.RunUntilIdle(rig.Engine, 5'000));
+    EXPECT_EQ(HeardMorse(rig.Output.Events(), 60), "-..---");
+    EXPECT_EQ(rig.Engine.RomajiLookahead(), 1);
+    EXPECT_EQ(rig.Text.Position(), 5u);
+    rig.Text.Append("Y");  // still incomplete: KY may start KYA
+    EXPECT_FALSE(rig.Timer.RunUntilIdle(rig.Engine, 5'000));
+    EXPECT_EQ(rig.Engine.RomajiLookahead(), 2);
+    rig.Text.Append("A");
+    EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine));
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:キャ"}));
+
+    rig.Text.Append("K");
+    EXPECT_FALSE(rig.Timer.RunUntilIdle(rig.Engine, 5'000));
+    rig.Text.Clear();
+    rig.Text.Append("E");
+    EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine));
+    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:E"}));
+}
+
+TEST(KeyModes, ImeKanaAndEnglishTables) {
+    KeyingRig ime;
+    ime.Engine.SetKeyMode(KeyMode::Ime);
+    ime.Engine.SetKatakanaDisplay(false);
+    // が is か then the voicing mark.
+    EXPECT_EQ(HeardMorse(ime.Send("かがA"), 60), ".-.. .-.. .. .-");
+    EXPECT_EQ(EchoedTexts(ime.Windows), (Texts{"S:か", "S:が", "S:A"}));
+    ime.Send("カ");  // katakana is not in the hiragana table
+    EXPECT_EQ(EchoedTexts(ime.Windows), (Texts{"U:カ"}));
+
+    KeyingRig kana;
+    kana.Engine.SetKeyMode(KeyMode::Kana);
+    EXPECT_EQ(HeardMorse(kana.Send("カッ"), 60), ".-.. .--.");
+
+    KeyingRig english;
+    english.Send("カ(");
+    EXPECT_EQ(EchoedTexts(english.Windows), (Texts{"U:カ", "S:("}));
+}
+
+TEST(KeyingTiming, SpeedLabelsAndReceivedSpeed) {
+    EXPECT_EQ(SpeedLabelText(15, Weights{}), "100/Min");
+    EXPECT_DOUBLE_EQ(DotLengthMs(0), 240.0);
+    EXPECT_EQ(RoundHalfUpMs(DotLengthMs(31)), 33);
+    // PARIS at step 15 with heavier dashes: T = 600 + 4*60*3.4 + 540 + 720 + 420.
+    Weights heavy{1.0, 3.4, 3.0, 7.0};
+    EXPECT_EQ(SpeedLabelText(15, heavy), std::to_string(int(300000.0 / 3096 + 0.5)) + "/Min");
+    // A word space no longer than the character space is left out.
+    EXPECT_EQ(ParisSpeedPerMin(60, {1.0, 3.0, 5.0, 4.0}),
+              int(300000.0 / (600 + 720 + 540 + 1200) + 0.5));
+
+    EXPECT_EQ(ReceivedSpeedFromLabel("100/Min"), 100);
+    EXPECT_EQ(ReceivedSpeedFromLabel("/Min"), 0);
+    EXPECT_EQ(ReceivedSpeedFromLabel("abc/Min"), 0);
+    // At the defaults each step's truncated-term speed is its own 25 + 5k.
+    EXPECT_EQ(StepForReceivedSpeed(100, Weights{}), 15);
+    EXPECT_EQ(StepForReceivedSpeed(104, Weights{}), 15);
+    EXPECT_EQ(StepForReceivedSpeed(999, Weights{}), 31);
+    EXPECT_EQ(StepForReceivedSpeed(10, Weights{}), 0);
+}
+
+}  // namespace
+}  // namespace morvane::transmit

@@ -1,0 +1,195 @@
+// Keying engine timing on virtual time, tags, echo and the receive hand-over.
+#include <gtest/gtest.h>
+
+#include "KeyingFixture.h"
+#include "transmit/KeyingTiming.h"
+
+namespace morvane::transmit {
+namespace {
+
+using testing::EchoedTexts;
+using testing::HeardMorse;
+using testing::KeyingRig;
+using A = KeyAction;
+
+TEST(KeyingEngine, LetterSpaceLetterAtDefaults) {
+    KeyingRig rig;
+    // 60 down; 120 end of character + 60 loading + 180 word space + 60 loading.
+    std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {480, A::Down}, {540, A::Up}};
+    EXPECT_EQ(rig.Send("E E"), expected);
+    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "S: ", "S:E"}));
+    EXPECT_TRUE(rig.Receive.ReceiveEnabled);
+    EXPECT_EQ(rig.Text.Position(), 7u);
+}
+
+TEST(KeyingEngine, WordSpaceWeightFourGivesTenMillisecondElement) {
+    KeyingRig rig;
+    rig.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
+    std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {310, A::Down}, {370, A::Up}};
+    EXPECT_EQ(rig.Send("E E"), expected);
+    // Two spaces in a row add W - 3 dots each: 9 - 3 = 6 dots more.
+    KeyingRig wide;
+    wide.Engine.SetWeights({1.0, 3.0, 3.0, 9.0});
+    auto events = wide.Send("E  E");
+    EXPECT_EQ(events[2].TimeMs - events[1].TimeMs, 60 * (3 + 9 - 3) + 60 * (9 - 3));
+}
+
+TEST(KeyingEngine, EveryStepKeysItsDotLength) {
+    for (int step = 0; step < kSpeedStepCount; ++step) {
+        KeyingRig rig;
+        rig.Engine.SetSpeedIndex(step);
+        auto events = rig.Send("EI");
+        int perMinute = 25 + 5 * step;
+        // Dot of 6000 / cpm ms rounded half up, in integer arithmetic.
+        std::int64_t dot = (12000 + perMinute) / (2 * perMinute);
+        ASSERT_EQ(events.size(), 6u) << step;
+        EXPECT_EQ(events[1].TimeMs - events[0].TimeMs, dot) << step;
+        // Character gap (C - 1 dots, rounded) plus one loading dot.
+        std::int64_t gap = (24000 + perMinute) / (2 * perMinute) + dot;
+        EXPECT_EQ(events[2].TimeMs - events[1].TimeMs, gap) << step;
+        EXPECT_EQ(events[3].TimeMs - events[2].TimeMs, dot) << step;
+        EXPECT_EQ(events[4].TimeMs - events[3].TimeMs, dot) << step;
+    }
+}
+
+TEST(KeyingEngine, PttLeadAndTail) {
+    KeyingRig rig;
+    rig.Engine.SetPttLeadMs(100);
+    std::vector<KeyEvent> expected{{0, A::PttOn}, {100, A::Down}, {160, A::Up}, {180, A::PttOff}};
+    EXPECT_EQ(rig.Send("E"), expected);
+    // A second text after the pause raises PTT again with its lead.
+    auto before = rig.Output.Events().size();
+    rig.Send("T");
+    auto all = rig.Output.Events();
+    ASSERT_EQ(all.size(), before + 4);
+    EXPECT_EQ(all[before].Action, A::PttOn);
+    EXPECT_EQ(all[before + 1].TimeMs - all[before].TimeMs, 100);
+    EXPECT_EQ(all[before + 2].TimeMs - all[before + 1].TimeMs, 180);
+    EXPECT_EQ(all[before + 3].TimeMs - all[before + 2].TimeMs, 20);
+}
+
+TEST(KeyingEngine, TagsChangeSpeedAndWeightsForTheNextGap) {
+    KeyingRig rig;
+    // Step 18: dot 6000 / 115 = 52.17 ms; the gap after the first E already
+    // uses it: 104 + 52.
+    std::vector<KeyEvent> speed{{0, A::Down}, {60, A::Up},    {216, A::Down},
+                                {268, A::Up}, {448, A::Down}, {508, A::Up}};
+    EXPECT_EQ(rig.Send("E<+3 UP>E<ORIGINAL>E"), speed);
+    EXPECT_EQ(rig.Engine.SpeedIndex(), 15);
+    EXPECT_EQ(rig.Listener.Speeds, (std::vector<int>{18, 15}));
+    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "S:E", "S:E"}));
+
+    KeyingRig weights;
+    std::vector<KeyEvent> heavy{{0, A::Down}, {60, A::Up}, {360, A::Down}, {450, A::Up}};
+    EXPECT_EQ(weights.Send("E<DOT1.5><C_SPACE5.0>E"), heavy);
+    EXPECT_EQ(weights.Listener.Weights, (std::vector<std::string>{"D1.5", "C5.0"}));
+    EXPECT_DOUBLE_EQ(weights.Engine.CurrentWeights().Dot, 1.5);
+    // Weight tags do not touch the speed.
+    EXPECT_TRUE(weights.Listener.Speeds.empty());
+}
+
+TEST(KeyingEngine, SpeedTagsClampAndOriginalNeedsASavedSpeed) {
+    KeyingRig up;
+    up.Engine.SetSpeedIndex(30);
+    up.Send("<+3 UP>");
+    EXPECT_EQ(up.Engine.SpeedIndex(), 31);
+    KeyingRig down;
+    down.Engine.SetSpeedIndex(1);
+    down.Send("<-3 DOWN>");
+    EXPECT_EQ(down.Engine.SpeedIndex(), 0);
+    KeyingRig original;
+    original.Engine.SetSpeedIndex(20);
+    original.Send("<ORIGINAL>E");
+    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
+    // Only the first speed tag saves: two changes, then back to the start.
+    original.Send("<+1 UP><+2 UP><ORIGINAL>");
+    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
+    // The speed keys forget the saved step.
+    original.Send("<+1 UP>");
+    original.Engine.ClearSpeedSaved();
+    original.Send("<ORIGINAL>");
+    EXPECT_EQ(original.Engine.SpeedIndex(), 21);
+}
+
+TEST(KeyingEngine, TrailingTagKeysNothingAndUnknownTagSendsTheBracket) {
+    KeyingRig tagOnly;
+    EXPECT_TRUE(tagOnly.Send("<DOT1.5>").empty());
+    EXPECT_EQ(tagOnly.Text.Position(), 12u);
+    EXPECT_TRUE(EchoedTexts(tagOnly.Windows).empty());
+
+    // In English "<" has no pattern: echoed as unsendable, the rest is sent.
+    KeyingRig english;
+    auto events = english.Send("<X>");
+    EXPECT_EQ(HeardMorse(events, 60), "-..-");
+    EXPECT_EQ(EchoedTexts(english.Windows), (std::vector<std::string>{"U:<", "S:X", "U:>"}));
+
+    // With the mixed table "<" is keyed as DO run together.
+    KeyingRig ime;
+    ime.Engine.SetKeyMode(KeyMode::Ime);
+    EXPECT_EQ(HeardMorse(ime.Send("<DOT>"), 60), "-..--- -.. --- - ...-.");
+}
+
+TEST(KeyingEngine, FunctionAndTimeTags) {
+    KeyingRig rig;
+    rig.Send("<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>");
+    EXPECT_EQ(rig.Listener.Keys, (std::vector<int>{6, 1, 5, 7}));
+    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "T:[12:34:56] "}));
+    KeyingRig monitor;
+    monitor.Echo.SetMode(EchoMode::Monitor);
+    monitor.Send("<TXTIME>E");
+    EXPECT_EQ(EchoedTexts(monitor.Windows), (std::vector<std::string>{"M:E"}));
+}
+
+TEST(KeyingEngine, UnsendableAndLineBreaksAreSkipped) {
+    KeyingRig rig;
+    EXPECT_EQ(HeardMorse(rig.Send("E%\r\nT"), 60), ". -");
+    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "U:%", "S:T"}));
+    KeyingRig silent;
+    silent.Echo.SetMode(EchoMode::None);
+    silent.Send("E%");
+    EXPECT_TRUE(EchoedTexts(silent.Windows).empty());
+}
+
+TEST(KeyingEngine, ReceiveIsSuspendedWhileKeying) {
+    KeyingRig rig;
+    rig.Text.Append("TEST");
+    bool sawDisabled = false;
+    for (int i = 0; i < 10; ++i) {
+        rig.Timer.Tick(rig.Engine);
+        sawDisabled = sawDisabled || !rig.Receive.ReceiveEnabled;
+    }
+    EXPECT_TRUE(sawDisabled);
+    rig.Timer.RunUntilIdle(rig.Engine);
+    EXPECT_TRUE(rig.Receive.ReceiveEnabled);
+    EXPECT_EQ(rig.Receive.SendMarkResets, 1);
+    EXPECT_EQ(rig.Listener.Characters, 4);
+    EXPECT_EQ(rig.Engine.SentCharacterCount(), 4u);
+}
+
+TEST(KeyingEngine, HoldCutAndClear) {
+    KeyingRig rig;
+    rig.Engine.SetTxEditHold(true);
+    EXPECT_TRUE(rig.Send("EEE").empty());
+    rig.Engine.SetTxEditHold(false);
+    rig.Text.Replace("TX> EEETT");
+    rig.Timer.Tick(rig.Engine);  // loads the first E
+    rig.Timer.Tick(rig.Engine);  // key down
+    // The window is cleared mid-character: the E finishes, nothing follows.
+    rig.Text.Clear();
+    rig.Timer.RunUntilIdle(rig.Engine);
+    EXPECT_EQ(HeardMorse(rig.Output.Events(), 60), ".");
+    EXPECT_EQ(rig.Text.Position(), 4u);
+    // Backspace over unsent text: the position is clamped to the new end.
+    rig.Text.Append("E");
+    rig.Timer.RunUntilIdle(rig.Engine);
+    rig.Text.Replace("TX> ");
+    rig.Engine.MarkTextCut();
+    rig.Timer.RunUntilIdle(rig.Engine);
+    EXPECT_EQ(rig.Text.Position(), 4u);
+    rig.Text.Append("T");
+    rig.Timer.RunUntilIdle(rig.Engine);
+    EXPECT_EQ(HeardMorse(rig.Output.Events(), 60), ". . -");
+}
+
+}  // namespace
+}  // namespace morvane::transmit
