@@ -1,35 +1,24 @@
-// The wall clock as the QSO code sees it: one reading gives the same instant
-// in UTC and in the computer's local time. Injected so that tests choose the
-// time and never wait for real.
+// Time for the QSO code: the station clock (one instant in UTC and local
+// time) shared with the macros, and a sleeper for the link's short pause.
+// Both are injected so that tests choose the time and never wait for real.
 #pragma once
+
+#include "macros/StationClock.h"
 
 namespace morvane::qso {
 
-struct CivilTime {
-    int Year = 1970;
-    int Month = 1;  // 1 to 12
-    int Day = 1;
-    int Hour = 0;
-    int Minute = 0;
-    int Second = 0;
-};
+using macros::CivilTime;
+using macros::ClockReading;
+using macros::StationClock;
 
-struct ClockReading {
-    CivilTime Utc;
-    CivilTime Local;
-};
-
-class Clock {
+class Sleeper {
   public:
-    virtual ~Clock() = default;
-    virtual ClockReading Now() const = 0;
+    virtual ~Sleeper() = default;
     virtual void SleepMs(int milliseconds) const = 0;
 };
 
-// The computer's clock and time zone.
-class SystemClock final : public Clock {
+class ThreadSleeper final : public Sleeper {
   public:
-    ClockReading Now() const override;
     void SleepMs(int milliseconds) const override;
 };
 

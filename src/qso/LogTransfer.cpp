@@ -84,11 +84,12 @@ void LinkSettings::ApplyOptionString(std::string_view options) {
 
 LogTransfer::LogTransfer(QsoFields& fields, platform::LoggerWindows& windows,
                          const platform::SystemCodePage& codePage, LogTemplateExpander& expander,
-                         LinkView& view, const Clock& clock)
+                         LinkView& view, const StationClock& clock, const Sleeper& sleeper)
     : fields_(fields),
       expander_(expander),
       view_(view),
       clock_(clock),
+      sleeper_(sleeper),
       hamlog_(windows, codePage, fields),
       ctestwin_(windows) {}
 
@@ -118,7 +119,7 @@ void LogTransfer::QsoTransfer(Trigger trigger) {
     view_.SetSaveEnabled(true);
     QsoSent = true;
     if (Settings.GetHisNameOn) {
-        clock_.SleepMs(kNameRequestDelayMs);
+        sleeper_.SleepMs(kNameRequestDelayMs);
         if (platform::WindowHandle hamlog = hamlog_.FindHamlog()) {
             hamlog_.Request(hamlog, kNameRequest, HamlogAwait::Name);
         }

@@ -45,7 +45,7 @@ class LogTransfer {
   public:
     LogTransfer(QsoFields& fields, platform::LoggerWindows& windows,
                 const platform::SystemCodePage& codePage, LogTemplateExpander& expander,
-                LinkView& view, const Clock& clock);
+                LinkView& view, const StationClock& clock, const Sleeper& sleeper);
 
     LinkSettings Settings;
 
@@ -81,7 +81,8 @@ class LogTransfer {
     QsoFields& fields_;
     LogTemplateExpander& expander_;
     LinkView& view_;
-    const Clock& clock_;
+    const StationClock& clock_;
+    const Sleeper& sleeper_;
     HamlogLink hamlog_;
     CtestwinLink ctestwin_;
 };

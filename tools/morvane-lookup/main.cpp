@@ -68,7 +68,7 @@ void PrintLine(std::string_view given, const CivilTime& utc) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CivilTime utc = morvane::qso::SystemClock().Now().Utc;
+    CivilTime utc = morvane::macros::SystemClock().Now().Utc;
     int first = 1;
     if (argc > 2 && std::strcmp(argv[1], "--at") == 0) {
         if (!ParseUtc(argv[2], utc)) {

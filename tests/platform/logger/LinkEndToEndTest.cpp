@@ -68,7 +68,7 @@ class LinkEndToEnd : public ::testing::Test {
     test::RecordingView view;
     test::MarkingExpander expander;
     test::FixedClock clock;
-    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock};
+    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock, clock};
 };
 
 TEST_F(LinkEndToEnd, QsoTwiceWithTheSameCallSendsTheTimeInsteadOfTheCall) {

@@ -151,10 +151,10 @@ struct MarkingExpander final : qso::LogTemplateExpander {
 };
 
 // 2026-12-06 06:04 UTC, 15:04 in Japan; sleeping only counts.
-struct FixedClock final : qso::Clock {
+struct FixedClock final : qso::StationClock, qso::Sleeper {
     mutable int slept = 0;
     qso::ClockReading Now() const override {
-        return {.Utc = {2026, 12, 6, 6, 4, 0}, .Local = {2026, 12, 6, 15, 4, 0}};
+        return {.Local = {2026, 12, 6, 15, 4, 0}, .Utc = {2026, 12, 6, 6, 4, 0}};
     }
     void SleepMs(int ms) const override { slept += ms; }
 };

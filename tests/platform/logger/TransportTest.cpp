@@ -125,7 +125,7 @@ TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
     test::RecordingView view;
     test::MarkingExpander expander;
     test::FixedClock clock;
-    qso::LogTransfer transfer(fields, windows, codePage, expander, view, clock);
+    qso::LogTransfer transfer(fields, windows, codePage, expander, view, clock, clock);
     const auto start = Clock::now();
     transfer.QsoTransfer(qso::Trigger::Tag);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
