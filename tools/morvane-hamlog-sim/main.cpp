@@ -123,17 +123,17 @@ int main(int argc, char** argv) {
         } else if (arg == "--selection-screen") {
             sim.SelectionScreen = true;
         } else if (arg == "--station" && i + 1 < argc) {
-            const std::string spec = argv[++i];
-            const auto first = spec.find(',');
-            const auto second = spec.find(',', first == std::string::npos ? first : first + 1);
+            const std::string station = argv[++i];
+            const auto first = station.find(',');
+            const auto second = station.find(',', first == std::string::npos ? first : first + 1);
             if (first == std::string::npos) {
                 std::fprintf(stderr, "morvane-hamlog-sim: --station CALL,NAME,QTH\n");
                 return 2;
             }
-            sim.Stations[spec.substr(0, first)] = {
-                spec.substr(first + 1,
-                            second == std::string::npos ? std::string::npos : second - first - 1),
-                second == std::string::npos ? "" : spec.substr(second + 1)};
+            sim.Stations[station.substr(0, first)] = {
+                station.substr(first + 1, second == std::string::npos ? std::string::npos
+                                                                      : second - first - 1),
+                second == std::string::npos ? "" : station.substr(second + 1)};
         } else {
             std::fprintf(stderr,
                          "usage: morvane-hamlog-sim [--utc] [--selection-screen] "
