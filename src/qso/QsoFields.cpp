@@ -79,6 +79,13 @@ void QsoFields::OnReceiveWindowFocusLost(std::string_view receiveText, std::size
     ClickedWord = WordAtCaret(receiveText, caretChar);
 }
 
+void QsoFields::OnCaptureKey(std::string_view receiveText) {
+    if (auto call = CaptureCallSign(receiveText))
+        SetText(QsoField::HisCall, *call);
+    if (events_.AutoCqRunning())
+        events_.StopAutoCq();
+}
+
 void QsoFields::OnFocusGained(QsoField field) {
     if (!SelectionBuffer.empty()) {
         SetText(field, SelectionBuffer);

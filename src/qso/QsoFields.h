@@ -68,6 +68,10 @@ class QsoFields {
     void OnReceiveWindowFocusLost(std::string_view receiveText, std::size_t caretChar,
                                   std::string_view selection, bool spaceDel);
 
+    // F4: the call sign nearest the end of the receive window goes into
+    // HisCall (the field is left alone when there is none); Auto CQ stops.
+    void OnCaptureKey(std::string_view receiveText);
+
     void OnFocusGained(QsoField field);
     void OnFocusLost(QsoField field);
     bool HasFocus(QsoField field) const { return focus_[Index(field)]; }

@@ -91,6 +91,19 @@ TEST(QsoFields, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
     EXPECT_EQ(events.stops, 1);
 }
 
+TEST(QsoFields, CaptureKeyFillsHisCallAndStopsAutoCq) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.SetText(QsoField::HisCall, "JH2XYZ");
+    events.running = true;
+    fields.OnCaptureKey("");  // nothing received: the field stays
+    EXPECT_EQ(fields.HisCall(), "JH2XYZ");
+    EXPECT_EQ(events.stops, 1);
+    fields.OnCaptureKey("RX> QRZ? DE JA1ABC K");
+    EXPECT_EQ(fields.HisCall(), "JA1ABC");
+    EXPECT_EQ(events.stops, 1);  // already stopped
+}
+
 TEST(QsoFields, TemperatureFieldEditsTheSelectedStation) {
     FakeEvents events;
     QsoFields fields(events);
