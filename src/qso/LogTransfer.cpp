@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/Utf8.h"
 #include "qso/LogFormats.h"
 
 namespace morvane::qso {
@@ -156,7 +157,7 @@ bool LogTransfer::QsoToHamlog(Trigger trigger) {
         if (!remarks2.empty())
             hamlog_.SendText(hamlog, kRemarks2, remarks2);
     }
-    if (call.size() < 2)
+    if (common::Utf8Length(call) < 2)
         return true;
     hamlog_.SendCommand(hamlog, DomesticCommand(call));
     view_.SetTimeButtonEnabled(true);

@@ -155,6 +155,9 @@ void WindowHost::HandleRequest(FrameSocket& socket, const std::string& senderCla
         case FrameType::Enum: {
             std::vector<std::uint8_t> out = Status(0);
             for (const HostedChild& child : handler_.Children()) {
+                // The class name's length travels in one byte.
+                if (child.ClassName.size() > 255)
+                    continue;
                 PutU32(out, child.Id);
                 out.push_back(static_cast<std::uint8_t>(child.ClassName.size()));
                 out.insert(out.end(), child.ClassName.begin(), child.ClassName.end());

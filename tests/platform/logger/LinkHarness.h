@@ -73,11 +73,17 @@ class SimProcess {
     SimProcess& operator=(const SimProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
-    void Signal(int signal) const { kill(pid_, signal); }
+    // Stops the process and returns once the kernel has stopped it.
+    void Pause() const {
+        kill(pid_, SIGSTOP);
+        int status = 0;
+        waitpid(pid_, &status, WUNTRACED);
+    }
+    void Resume() const { kill(pid_, SIGCONT); }
 
     // Waits until the program says it is ready (bounded).
     bool WaitReady() const {
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             if (Contains("ready"))
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -113,7 +113,7 @@ TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
     test::RuntimeDir dir;
     test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
     ASSERT_TRUE(hamlog.WaitReady());
-    hamlog.Signal(SIGSTOP);
+    hamlog.Pause();
 
     TransportOptions options;
     options.Timeout = std::chrono::milliseconds(300);
@@ -132,7 +132,7 @@ TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
     EXPECT_EQ(view.calls,
               (std::vector<std::string>{"warn:HamLogを起動してください!!\r\n", "beep"}));
 
-    hamlog.Signal(SIGCONT);
+    hamlog.Resume();
     // The stalled connection was answered late or dropped; new requests work.
     for (int i = 0; i < 20 && windows.FindWindowByClass("TThwin") == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
