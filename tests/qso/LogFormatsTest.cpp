@@ -6,8 +6,8 @@ namespace morvane::qso {
 namespace {
 
 TEST(LogFormats, QthIsANumberOnlyWhenEveryCharacterConverts) {
-    EXPECT_EQ(QthAsNumber("2O3A"), "2031");     // O as 0, A as 1
-    EXPECT_EQ(QthAsNumber("1oNt"), "1090");     // lower case counts once upper-cased
+    EXPECT_EQ(QthAsNumber("2O3A"), "2031");  // O as 0, A as 1
+    EXPECT_EQ(QthAsNumber("1oNt"), "1090");  // lower case counts once upper-cased
     EXPECT_EQ(QthAsNumber("1001"), "1001");
     EXPECT_EQ(QthAsNumber("1234567"), "1234567");
     EXPECT_EQ(QthAsNumber("10010/b"), "10010B");  // ward letter kept, "/" dropped

@@ -109,6 +109,41 @@ TEST(LocalTransport, GarbageAndOversizeFramesAreDropped) {
     EXPECT_EQ(hamlog.Received(), std::vector<std::string>{"cmd=0x10 len=0 text="});
 }
 
+// A peer that answers with garbage: the sender drops the exchange at once.
+TEST(LocalTransport, GarbageRepliesFailTheSend) {
+    test::RuntimeDir dir;
+    const std::string directory = platform::local::WindowDirectory(nullptr);
+    ASSERT_FALSE(directory.empty());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = directory + "/TThwin";
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    std::thread peer([listener] {
+        const std::vector<std::vector<std::uint8_t>> answers = {
+            Header(0x4D525657, 3, 1u << 30),  // "done" claiming a gigabyte
+            Header(0x12345678, 3, 4),         // wrong magic
+            Header(0x4D525657, 99, 0),        // unknown frame type
+        };
+        for (const auto& answer : answers) {
+            const int fd = accept(listener, nullptr, nullptr);
+            char request[256];
+            recv(fd, request, sizeof request, 0);
+            send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+            close(fd);
+        }
+    });
+    platform::UnixLoggerWindows windows("hWndMRVN");
+    const auto start = Clock::now();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(windows.FindWindowByClass("TThwin"), 0u);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));  // no waiting for the timeout
+    peer.join();
+    close(listener);
+}
+
 TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
     test::RuntimeDir dir;
     test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
