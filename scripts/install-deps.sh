@@ -9,6 +9,10 @@ packages=(
   libfftw3-dev
   portaudio19-dev libserialport-dev libsndfile1-dev libsamplerate0-dev
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
+  # cross compiler for the compile check of the Windows logger-window code
+  mingw-w64
+  # runs the prefix-table generator check
+  python3
 )
 
 missing=()

@@ -1,0 +1,292 @@
+// The link operations against the stand-in programs, each a real process on
+// the local window transport.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "LinkHarness.h"
+#include "platform/logger/IconvCodePage.h"
+#include "qso/LogTransfer.h"
+
+namespace morvane {
+namespace {
+
+using qso::QsoField;
+using qso::Trigger;
+using Lines = std::vector<std::string>;
+
+struct NoAutoCq final : qso::QsoFieldEvents {
+    bool AutoCqRunning() const override { return false; }
+    void StopAutoCq() override {}
+    void EmptyClipboard() override {}
+};
+
+const Lines kProbeEmpty = {"cmd=0x65 len=0 text=", "cmd=0x1 len=4 text=****",
+                           "cmd=0x65 len=0 text=", "cmd=0x1 len=0 text="};
+const Lines kProbeCall = {"cmd=0x65 len=0 text=", "cmd=0x1 len=4 text=****",
+                          "cmd=0x65 len=0 text=", "cmd=0x1 len=6 text=JA1ABC"};
+
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const Lines& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+class LinkEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        windows.SetCopyDataHandler(
+            [this](const platform::CopyDataMessage& message) { transfer.OnCopyData(message); });
+        fields.SetText(QsoField::HisCall, "JA1ABC");
+        fields.SetText(QsoField::HisName, "TARO");
+        fields.SetText(QsoField::HisQth, "2O3A");
+        fields.HisRST = "5NN";
+        fields.MyRST = "579";
+    }
+
+    std::unique_ptr<test::SimProcess> Start(const char* program, Lines args,
+                                            const std::string& name) {
+        auto sim = std::make_unique<test::SimProcess>(program, std::move(args),
+                                                      dir.Path() + "/" + name + ".log");
+        EXPECT_TRUE(sim->Started());
+        EXPECT_TRUE(sim->WaitReady());
+        return sim;
+    }
+    std::unique_ptr<test::SimProcess> StartHamlog(Lines args = {}) {
+        return Start(MORVANE_HAMLOG_SIM, std::move(args), "hamlog");
+    }
+    std::unique_ptr<test::SimProcess> StartCtestwin() {
+        return Start(MORVANE_CTESTWIN_SIM, {}, "ctestwin");
+    }
+
+    test::RuntimeDir dir;
+    NoAutoCq events;
+    qso::QsoFields fields{events};
+    platform::UnixLoggerWindows windows{"hWndMRVN"};
+    platform::IconvCodePage codePage;
+    test::RecordingView view;
+    test::MarkingExpander expander;
+    test::FixedClock clock;
+    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock, clock};
+};
+
+TEST_F(LinkEndToEnd, QsoTwiceWithTheSameCallSendsTheTimeInsteadOfTheCall) {
+    auto hamlog = StartHamlog();
+    transfer.QsoTransfer();
+    const Lines fieldsSent = {"cmd=0x7 len=3 text=CW\\0",   "cmd=0xA len=2 text=J\\0",
+                              "cmd=0xB len=5 text=TARO\\0", "cmd=0x8 len=5 text=2031\\0",
+                              "cmd=0x4 len=4 text=599\\0",  "cmd=0x5 len=4 text=579\\0",
+                              "cmd=0x1A len=0 text="};
+    const Lines first = Join(
+        {kProbeEmpty, {"cmd=0x10 len=0 text="}, fieldsSent, {"cmd=0x30001 len=7 text=JA1ABC\\0"}});
+    EXPECT_EQ(hamlog->Received(), first);
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(view.saveEnabled);
+    EXPECT_TRUE(view.timeEnabled);
+    EXPECT_TRUE(transfer.QsoSent);
+    EXPECT_EQ(transfer.LastCall, "JA1ABC");
+    EXPECT_TRUE(transfer.Hamlog().HamlogLinked);
+
+    transfer.QsoTransfer();
+    const Lines second = Join(
+        {first,
+         kProbeCall,
+         fieldsSent,
+         kProbeCall,
+         {"cmd=0x67 len=0 text=", "cmd=0x2 len=8 text=26/12/06", "cmd=0x3 len=6 text=15:04J"}});
+    EXPECT_EQ(hamlog->Received(), second);
+    EXPECT_TRUE(view.calls.empty());
+}
+
+TEST_F(LinkEndToEnd, RepliesFillTheFieldsAndUtcLogsGetUtcTime) {
+    auto hamlog = StartHamlog({"--utc", "--station", "JA1ABC,太郎,東京"});
+    transfer.Settings.GetHisNameOn = true;
+    transfer.Settings.FrontDispOn = true;
+    fields.SetText(QsoField::HisName, "");
+    fields.SetText(QsoField::HisQth, "1001");
+    transfer.QsoTransfer();
+    EXPECT_EQ(fields.HisName(), "太郎");  // the reply to 111, from CP932
+    EXPECT_EQ(clock.slept, 500);
+    const Lines received = hamlog->Received();
+    ASSERT_GE(received.size(), 3u);
+    EXPECT_EQ(received.back(), "cmd=0x6F len=0 text=");
+    EXPECT_NE(std::find(received.begin(), received.end(), "cmd=0x20008 len=5 text=1001\\0"),
+              received.end());  // the QTH code with Front Disp
+    EXPECT_TRUE(hamlog->Contains("front"));
+
+    transfer.SendTimeToHamlog();
+    EXPECT_TRUE(transfer.Hamlog().HamlogUtc);
+    const Lines after = hamlog->Received();
+    EXPECT_EQ(Lines(after.end() - 3, after.end()),
+              (Lines{"cmd=0x67 len=0 text=", "cmd=0x2 len=8 text=26/12/06",
+                     "cmd=0x3 len=6 text=06:04U"}));
+
+    // Ctrl+F1 and Ctrl+F3: HamLog's call and QTH fields come back.
+    auto& link = transfer.Hamlog();
+    fields.SetText(QsoField::HisCall, "");
+    link.Request(link.FindHamlog(), 0x400065, qso::HamlogAwait::Call);
+    EXPECT_EQ(fields.HisCall(), "JA1ABC");
+    link.Request(link.FindHamlog(), 0x70, qso::HamlogAwait::Qth);
+    EXPECT_EQ(fields.HisQTH(), "東京");
+    // Nothing awaited: left to the default handling.
+    EXPECT_FALSE(transfer.OnCopyData({.Sender = 1, .Command = 0x6F, .Bytes = {'X', 0}}));
+    EXPECT_EQ(fields.HisQTH(), "東京");
+}
+
+TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
+    auto hamlog = StartHamlog();
+    transfer.SaveTransfer();
+    EXPECT_EQ(view.calls,
+              Lines{"box!:Hamlogにデーターが送られていません\r\nQSOボタンを押してください。"});
+    EXPECT_FALSE(view.saveEnabled);
+    EXPECT_TRUE(fields.HisCall().empty());  // the fields are emptied all the same
+    EXPECT_TRUE(fields.HisQTH().empty());
+    view.calls.clear();
+    transfer.SaveTransfer(Trigger::Tag);
+    EXPECT_EQ(view.calls, (Lines{"warn:HamLogにデーターが送られていません!!\r\n", "beep"}));
+    EXPECT_TRUE(hamlog->Received().empty());
+
+    view.calls.clear();
+    fields.SetText(QsoField::HisCall, "W1AW");
+    fields.SetText(QsoField::HisName, "HIRAM");
+    fields.SetText(QsoField::HisQth, "NEWINGTON");
+    transfer.QsoTransfer();
+    EXPECT_NE(std::find(hamlog->Received().begin(), hamlog->Received().end(),
+                        "cmd=0xC len=10 text=NEWINGTON\\0"),
+              hamlog->Received().end());
+    transfer.SaveTransfer();
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(hamlog->Received().back(), "cmd=0x80012 len=0 text=");
+    EXPECT_TRUE(hamlog->Contains("saved call=W1AW 4=599 5=579 7=CW 10=J 11=HIRAM 12=NEWINGTON"));
+    EXPECT_TRUE(fields.HisCall().empty());
+    EXPECT_TRUE(fields.HisName().empty());
+    EXPECT_TRUE(fields.HisQTH().empty());
+    EXPECT_FALSE(transfer.QsoSent);
+    EXPECT_TRUE(transfer.LastCall.empty());
+    EXPECT_FALSE(view.saveEnabled);
+    EXPECT_FALSE(view.timeEnabled);
+}
+
+TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
+    auto hamlog = StartHamlog();
+    auto ctestwin = StartCtestwin();
+    auto& s = transfer.Settings;
+    s.ApplyOptionString("MKNNNJJ001218RA0NNNR9ANNBCNNNN");  // both loggers, RcvdNR check, A=1
+    ASSERT_EQ(s.LogLinkChoice, 3);
+    s.ContestMode = true;
+    s.Remarks1Template = "<RcvdNR>";
+    s.SendNrTemplate = "<HisRST> <TestNR>";
+    fields.MyRST = "5NN";
+    fields.SetText(QsoField::RcvdNr, "5NT");
+    fields.ContestNumber = "009";
+
+    transfer.QsoTransfer();
+    const Lines hamlogQso =
+        Join({kProbeEmpty,
+              {"cmd=0x10 len=0 text=", "cmd=0x7 len=3 text=CW\\0", "cmd=0xA len=2 text=J\\0",
+               "cmd=0x4 len=4 text=599\\0", "cmd=0x5 len=4 text=599\\0",
+               "cmd=0xD len=12 text=H[<RcvdNR>]\\0",
+               "cmd=0x1A len=0 text=", "cmd=0x30001 len=7 text=JA1ABC\\0"}});
+    EXPECT_EQ(hamlog->Received(), hamlogQso);
+    // Items 13, 1 and 0 of the edits, then item 14 with the buttons appended.
+    EXPECT_EQ(ctestwin->Events("settext"), (Lines{"settext Call=JA1ABC", "settext Rcvd=599590",
+                                                  "settext Sent=C<HisRST><TestNR>"}));
+    EXPECT_EQ(ctestwin->Events("click"), Lines{"click Enter"});
+    EXPECT_TRUE(view.calls.empty());
+
+    // SAVE without the received number: refused by HamLog's side of the link.
+    fields.SetText(QsoField::RcvdNr, "");
+    transfer.SaveTransfer();
+    EXPECT_EQ(view.calls,
+              Lines{"box!:RcvdNRを入力して、再度QSOボタンと \r\nSAVEボタンを押してください。"});
+    EXPECT_EQ(hamlog->Received(), hamlogQso);  // no save command
+    EXPECT_FALSE(transfer.QsoSent);
+    EXPECT_EQ(fields.ContestNumber, "010");
+    view.calls.clear();
+
+    fields.SetText(QsoField::HisCall, "JA1ABC");
+    fields.SetText(QsoField::RcvdNr, "5NT");
+    fields.SetText(QsoField::HisQth, "KEEP");
+    transfer.QsoTransfer();
+    transfer.SaveTransfer(Trigger::Tag);
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(hamlog->Received().back(), "cmd=0x80012 len=0 text=");
+    EXPECT_EQ(ctestwin->Events("saved"),
+              (Lines{"saved call=JA1ABC sent=C<HisRST><TestNR> rcvd=599590 (record 1)",
+                     "saved call=JA1ABC sent=C<HisRST><TestNR> rcvd=599590 (record 2)"}));
+    EXPECT_EQ(fields.ContestNumber, "011");
+    EXPECT_TRUE(fields.RcvdNR().empty());
+    EXPECT_EQ(fields.HisQTH(), "KEEP");  // contest mode empties RcvdNR instead
+
+    transfer.ClearQso();
+    EXPECT_EQ(hamlog->Received().back(), "cmd=0x10 len=0 text=");
+    EXPECT_EQ(ctestwin->Events("click").back(), "click Clear");
+    EXPECT_EQ(ctestwin->Events("settext").back(), "settext Rcvd=");
+}
+
+TEST_F(LinkEndToEnd, ContestOffSkipsCtestwinEvenWhenLinked) {
+    auto hamlog = StartHamlog();
+    transfer.Settings.LogLinkChoice = 3;  // CTestWin is not running, and not needed
+    transfer.QsoTransfer();
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(transfer.QsoSent);
+}
+
+TEST_F(LinkEndToEnd, LoggersNotRunningReportInBothForms) {
+    transfer.QsoTransfer();
+    transfer.QsoTransfer(Trigger::Tag);
+    transfer.SaveTransfer();
+    transfer.SaveTransfer(Trigger::Tag);
+    transfer.SendTimeToHamlog();
+    EXPECT_EQ(view.calls,
+              (Lines{"box:HamLogを起動して下さい。", "warn:HamLogを起動してください!!\r\n", "beep",
+                     "box:HamLogを起動してください。", "warn:HamLogを起動してください!!\r\n",
+                     "beep", "box:HamLogとリンクしていません。"}));
+    EXPECT_FALSE(transfer.QsoSent);
+
+    view.calls.clear();
+    transfer.Settings.LogLinkChoice = 2;
+    transfer.Settings.ContestMode = true;
+    fields.SetText(QsoField::HisCall, "JA1ABC");
+    transfer.QsoTransfer();
+    transfer.QsoTransfer(Trigger::Tag);
+    transfer.ClearQso();
+    EXPECT_EQ(view.calls,
+              (Lines{"box:CTestWinを起動して下さい。", "warn:CTestWinを起動してください!!\r\n",
+                     "beep", "box:CTestWinを起動して下さい。"}));
+    EXPECT_EQ(fields.HisCall(), "JA1ABC");  // Clear stopped before emptying
+}
+
+TEST_F(LinkEndToEnd, SelectionScreenOpenReportsInBothForms) {
+    auto hamlog = StartHamlog({"--selection-screen"});
+    const std::string box =
+        "box:"
+        "HamLogの選択画面が開いたままになっています。\r\nあるいは、管理者権限の設定を調べてください"
+        "。";
+    transfer.QsoTransfer();
+    transfer.QsoTransfer(Trigger::Tag);
+    transfer.QsoSent = true;
+    transfer.SaveTransfer();
+    transfer.QsoSent = true;
+    transfer.SaveTransfer(Trigger::Tag);
+    transfer.ClearQso();
+    transfer.SendTimeToHamlog();
+    EXPECT_EQ(
+        view.calls,
+        (Lines{
+            box,
+            "warn:HamLogの選択画面が開いています!!\r\nあるいは、管理者権限の設定を調べてください。",
+            "beep", box,
+            "warn:HamLogの選択画面が開いたままです!!"
+            "\r\nあるいは、管理者権限の設定を調べてください。",
+            "beep", box, box}));
+    EXPECT_FALSE(transfer.Hamlog().HamlogLinked);
+    // Only probes reached HamLog: 101, 1, 101 each time, and no restore.
+    for (const std::string& line : hamlog->Received()) {
+        EXPECT_TRUE(line == "cmd=0x65 len=0 text=" || line == "cmd=0x1 len=4 text=****") << line;
+    }
+}
+
+}  // namespace
+}  // namespace morvane

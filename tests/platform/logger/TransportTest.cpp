@@ -1,0 +1,217 @@
+// The local window transport itself: bounded waits, bad frames, other users,
+// the private directory, and replies nested inside a send.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "LinkHarness.h"
+#include "platform/logger/IconvCodePage.h"
+#include "platform/logger/WindowHost.h"
+#include "qso/LogTransfer.h"
+
+namespace morvane {
+namespace {
+
+using platform::local::CopyDataReply;
+using platform::local::CopyDataRequest;
+using platform::local::TransportOptions;
+using Clock = std::chrono::steady_clock;
+
+struct NoAutoCq final : qso::QsoFieldEvents {
+    bool AutoCqRunning() const override { return false; }
+    void StopAutoCq() override {}
+    void EmptyClipboard() override {}
+};
+
+// Answers every copy-data with two replies carrying the command back.
+struct EchoWindow final : platform::local::WindowRequestHandler {
+    std::atomic<int> rejected{0};
+    std::string lastRejection;  // written on the host thread, read after Stop()
+    void OnCopyData(const CopyDataRequest& request, CopyDataReply& reply) override {
+        const std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(request.Command), 0};
+        reply.Send(request.Command, bytes);
+        reply.Send(request.Command + 1, bytes);
+    }
+    void OnRejected(std::string_view why) override {
+        lastRejection = std::string(why);
+        ++rejected;
+    }
+};
+
+// Raw bytes to a registered window, as a misbehaving program would send them.
+void SendRaw(const std::string& directory, const std::string& className,
+             const std::vector<std::uint8_t>& bytes) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = directory + "/morvane-windows/" + className;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    char sink[64];
+    recv(fd, sink, sizeof sink, 0);  // returns once the peer hangs up
+    close(fd);
+}
+
+std::vector<std::uint8_t> Header(std::uint32_t magic, std::uint32_t type, std::uint32_t length) {
+    std::vector<std::uint8_t> out;
+    platform::local::PutU32(out, magic);
+    platform::local::PutU32(out, type);
+    platform::local::PutU32(out, length);
+    return out;
+}
+
+TEST(LocalTransport, RepliesArriveBeforeTheSendReturns) {
+    test::RuntimeDir dir;
+    EchoWindow echo;
+    platform::local::WindowHost host("EchoWin", echo);
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    platform::UnixLoggerWindows windows("Sender");
+    std::vector<std::uint32_t> replies;
+    windows.SetCopyDataHandler(
+        [&](const platform::CopyDataMessage& message) { replies.push_back(message.Command); });
+    const platform::WindowHandle target = windows.FindWindowByClass("EchoWin");
+    ASSERT_NE(target, 0u);
+    ASSERT_TRUE(windows.SendCopyData(target, 40, {}));
+    EXPECT_EQ(replies, (std::vector<std::uint32_t>{40, 41}));
+    EXPECT_EQ(windows.FindWindowByClass("NoSuchWin"), 0u);
+    EXPECT_EQ(windows.FindWindowByClass("../etc"), 0u);  // never a path
+
+    // One window per class.
+    platform::local::WindowHost twin("EchoWin", echo);
+    EXPECT_FALSE(twin.Start(&error));
+}
+
+TEST(LocalTransport, GarbageAndOversizeFramesAreDropped) {
+    test::RuntimeDir dir;
+    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
+    ASSERT_TRUE(hamlog.WaitReady());
+    SendRaw(dir.Path(), "TThwin", {'G', 'E', 'T', ' ', '/', ' ', 'H', 'T', 'T', 'P', '\r', '\n'});
+    SendRaw(dir.Path(), "TThwin", Header(0x4D525657, 1, 1u << 24));  // a 16 MiB hello
+    auto frames = Header(0x4D525657, 1, 0);                          // hello, then
+    auto copy = Header(0x4D525657, 2, 2);                            // copy-data too short
+    frames.insert(frames.end(), copy.begin(), copy.end());
+    frames.insert(frames.end(), {1, 0});
+    SendRaw(dir.Path(), "TThwin", frames);
+    EXPECT_EQ(hamlog.Events("rejected").size(), 3u);
+    EXPECT_TRUE(hamlog.Received().empty());
+
+    // The stand-in still serves well-formed requests.
+    platform::UnixLoggerWindows windows("hWndMRVN");
+    const platform::WindowHandle target = windows.FindWindowByClass("TThwin");
+    ASSERT_NE(target, 0u);
+    EXPECT_TRUE(windows.SendCopyData(target, 16, {}));
+    EXPECT_EQ(hamlog.Received(), std::vector<std::string>{"cmd=0x10 len=0 text="});
+}
+
+// A peer that answers with garbage: the sender drops the exchange at once.
+TEST(LocalTransport, GarbageRepliesFailTheSend) {
+    test::RuntimeDir dir;
+    const std::string directory = platform::local::WindowDirectory(nullptr);
+    ASSERT_FALSE(directory.empty());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = directory + "/TThwin";
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    std::thread peer([listener] {
+        const std::vector<std::vector<std::uint8_t>> answers = {
+            Header(0x4D525657, 3, 1u << 30),  // "done" claiming a gigabyte
+            Header(0x12345678, 3, 4),         // wrong magic
+            Header(0x4D525657, 99, 0),        // unknown frame type
+        };
+        for (const auto& answer : answers) {
+            const int fd = accept(listener, nullptr, nullptr);
+            char request[256];
+            recv(fd, request, sizeof request, 0);
+            send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+            close(fd);
+        }
+    });
+    platform::UnixLoggerWindows windows("hWndMRVN");
+    const auto start = Clock::now();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(windows.FindWindowByClass("TThwin"), 0u);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));  // no waiting for the timeout
+    peer.join();
+    close(listener);
+}
+
+TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
+    test::RuntimeDir dir;
+    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
+    ASSERT_TRUE(hamlog.WaitReady());
+    hamlog.Pause();
+
+    TransportOptions options;
+    options.Timeout = std::chrono::milliseconds(300);
+    platform::UnixLoggerWindows windows("hWndMRVN", options);
+    platform::IconvCodePage codePage;
+    NoAutoCq events;
+    qso::QsoFields fields(events);
+    fields.SetText(qso::QsoField::HisCall, "JA1ABC");
+    test::RecordingView view;
+    test::MarkingExpander expander;
+    test::FixedClock clock;
+    qso::LogTransfer transfer(fields, windows, codePage, expander, view, clock, clock);
+    const auto start = Clock::now();
+    transfer.QsoTransfer(qso::Trigger::Tag);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{"warn:HamLogを起動してください!!\r\n", "beep"}));
+
+    hamlog.Resume();
+    // The stalled connection was answered late or dropped; new requests work.
+    for (int i = 0; i < 20 && windows.FindWindowByClass("TThwin") == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(windows.FindWindowByClass("TThwin"), 0u);
+}
+
+TEST(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
+    test::RuntimeDir dir;
+    EchoWindow echo;
+    TransportOptions stranger;
+    stranger.PeerUid = geteuid() + 1;  // as if everyone else were another user
+    {
+        platform::local::WindowHost host("Strict", echo, stranger);
+        std::string error;
+        ASSERT_TRUE(host.Start(&error)) << error;
+        platform::UnixLoggerWindows windows("Sender");
+        EXPECT_EQ(windows.FindWindowByClass("Strict"), 0u);
+    }
+    EXPECT_EQ(echo.rejected.load(), 1);
+    EXPECT_EQ(echo.lastRejection, "peer of another user");
+
+    platform::local::WindowHost host("Open", echo);
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    platform::UnixLoggerWindows wary("Sender", stranger);
+    EXPECT_EQ(wary.FindWindowByClass("Open"), 0u);
+    platform::UnixLoggerWindows trusting("Sender");
+    EXPECT_NE(trusting.FindWindowByClass("Open"), 0u);
+}
+
+TEST(LocalTransport, DirectoryMustBePrivate) {
+    test::RuntimeDir dir;
+    const std::string windowsDir = dir.Path() + "/morvane-windows";
+    ASSERT_EQ(mkdir(windowsDir.c_str(), 0755), 0);
+    chmod(windowsDir.c_str(), 0755);
+    EchoWindow echo;
+    platform::local::WindowHost host("EchoWin", echo);
+    std::string error;
+    EXPECT_FALSE(host.Start(&error));
+    EXPECT_NE(error.find("private"), std::string::npos) << error;
+    chmod(windowsDir.c_str(), 0700);
+    EXPECT_TRUE(host.Start(&error)) << error;
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,125 @@
+#include "qso/QsoFields.h"
+
+#include <gtest/gtest.h>
+
+namespace morvane::qso {
+namespace {
+
+struct FakeEvents : QsoFieldEvents {
+    bool running = false;
+    int stops = 0;
+    int clipboardEmptied = 0;
+    bool AutoCqRunning() const override { return running; }
+    void StopAutoCq() override {
+        ++stops;
+        running = false;
+    }
+    void EmptyClipboard() override { ++clipboardEmptied; }
+};
+
+TEST(QsoFields, SelectionWaitsForTheNextFieldToTakeIt) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.OnReceiveWindowFocusLost("RX> DE JA1 ABC K", 9, "JA1 ABC", /*spaceDel=*/true);
+    EXPECT_EQ(fields.SelectionBuffer, "JA1ABC");
+    EXPECT_EQ(fields.SelectionBufferCopy, "JA1ABC");
+    EXPECT_EQ(events.clipboardEmptied, 1);
+
+    fields.SetText(QsoField::HisQth, "TOKYO");
+    fields.OnFocusGained(QsoField::HisQth);
+    EXPECT_EQ(fields.HisQTH(), "JA1ABC");
+    EXPECT_TRUE(fields.SelectionBuffer.empty());
+    EXPECT_TRUE(fields.SelectionBufferCopy.empty());
+    EXPECT_EQ(events.clipboardEmptied, 2);
+    EXPECT_EQ(fields.InputTarget, "QTH");
+    EXPECT_TRUE(fields.HasFocus(QsoField::HisQth));
+    EXPECT_TRUE(fields.FieldHasFocus);
+
+    fields.SetText(QsoField::HisQth, "OSAKA");
+    fields.OnFocusLost(QsoField::HisQth);
+    EXPECT_FALSE(fields.FieldHasFocus);
+    EXPECT_EQ(fields.SavedCopy(QsoField::HisQth), "OSAKA");
+    fields.ClearSavedCopies();
+    EXPECT_TRUE(fields.SavedCopy(QsoField::HisQth).empty());
+
+    // Without "Space Del" the selection keeps its blanks.
+    fields.OnReceiveWindowFocusLost("", 0, "59 9", false);
+    fields.OnFocusGained(QsoField::RcvdNr);
+    EXPECT_EQ(fields.RcvdNR(), "59 9");
+    EXPECT_EQ(fields.InputTarget, "R_NR");
+}
+
+TEST(QsoFields, ClickedCallSignIsForgottenButNotCopied) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.OnReceiveWindowFocusLost("RX> CQ DE JA1ABC K", 12, "", false);
+    EXPECT_EQ(fields.ClickedWord, "JA1ABC");
+    fields.OnFocusGained(QsoField::HisCall);
+    EXPECT_TRUE(fields.ClickedWord.empty());
+    EXPECT_TRUE(fields.HisCall().empty());
+
+    fields.OnReceiveWindowFocusLost("RX> CQ DE JA1ABC K", 6, "", false);
+    EXPECT_EQ(fields.ClickedWord, "CQ");
+    fields.OnFocusGained(QsoField::HisCall);
+    EXPECT_EQ(fields.ClickedWord, "CQ");
+}
+
+TEST(QsoFields, WordAtCaretStopsAtBlanksThePromptAndFifteenCharacters) {
+    EXPECT_EQ(WordAtCaret("RX> CQ DE JA1ABC K", 10), "JA1ABC");  // caret at the word's start
+    EXPECT_EQ(WordAtCaret("RX> CQ DE JA1ABC K", 16), "JA1ABC");  // caret on the blank after it
+    EXPECT_EQ(WordAtCaret("RX>CQ", 5), "Q");                     // never into the prompt
+    EXPECT_EQ(WordAtCaret("RX> CQ", 2), "");
+    EXPECT_EQ(WordAtCaret("RX> ABCDEFGHIJKLMNOPQ", 8), "CDEFGHIJKLMNOPQ");  // 17 -> last 15
+    EXPECT_EQ(WordAtCaret("RX> \xE3\x81\x82\xE3\x81\x84 X", 5), "\xE3\x81\x82\xE3\x81\x84");
+}
+
+TEST(QsoFields, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.HisRST = "579";
+    fields.MyRST = "599 5NN";
+    fields.SetText(QsoField::HisCall, "J");
+    EXPECT_EQ(fields.HisRST, "579");  // option off
+
+    fields.Rst5nnReset = true;
+    events.running = true;
+    fields.SetText(QsoField::HisCall, "");
+    EXPECT_EQ(fields.HisRST, "5NN");
+    EXPECT_EQ(fields.MyRST, "599 5NN");
+    EXPECT_EQ(events.stops, 0);  // empty call: Auto CQ goes on
+    fields.SetText(QsoField::HisCall, "JA");
+    EXPECT_EQ(events.stops, 1);
+}
+
+TEST(QsoFields, CaptureKeyFillsHisCallAndStopsAutoCq) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.SetText(QsoField::HisCall, "JH2XYZ");
+    events.running = true;
+    fields.OnCaptureKey("");  // nothing received: the field stays
+    EXPECT_EQ(fields.HisCall(), "JH2XYZ");
+    EXPECT_EQ(events.stops, 1);
+    fields.OnCaptureKey("RX> QRZ? DE JA1ABC K");
+    EXPECT_EQ(fields.HisCall(), "JA1ABC");
+    EXPECT_EQ(events.stops, 1);  // already stopped
+}
+
+TEST(QsoFields, TemperatureFieldEditsTheSelectedStation) {
+    FakeEvents events;
+    QsoFields fields(events);
+    fields.MyTempText = "12";
+    fields.HisTempText = "-3";
+    EXPECT_EQ(fields.OnTemperatureFocusGained(), "12");
+    EXPECT_EQ(fields.InputTarget, "Temp");
+    fields.ShowHisTemp = true;
+    EXPECT_EQ(fields.OnTemperatureFocusGained(), "-3");
+    fields.OnTemperatureEdited("-4");
+    EXPECT_EQ(fields.HisTempText, "-4");
+    EXPECT_EQ(fields.MyTempText, "12");
+    EXPECT_EQ(TwoDigitFieldText("5"), "05");
+    EXPECT_EQ(TwoDigitFieldText("15"), "15");
+    EXPECT_EQ(TwoDigitFieldText(""), "");
+}
+
+}  // namespace
+}  // namespace morvane::qso
