@@ -11,8 +11,6 @@ packages=(
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   # cross compiler for the compile check of the Windows logger-window code
   mingw-w64
-  # runs the prefix-table generator check
-  python3
 )
 
 missing=()
