@@ -9,6 +9,7 @@
 #include "PulseServer.h"
 #include "platform/audio/PortAudioSource.h"
 #include "receive/CaptureThread.h"
+#include "receive/ReceivePath.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
 
@@ -17,10 +18,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Keeps the captured channel and decodes it through the program's receive path.
 class CollectingSink : public receive::BlockSink {
   public:
     void OnBlock(std::span<const std::int16_t, receive::kHalfSamples> frames,
                  int channel) override {
+        path_.OnBlock(frames, channel);
         std::lock_guard lock(mutex_);
         for (std::size_t f = 0; f < receive::kHalfFrames; ++f)
             samples_.push_back(frames[2 * f + channel]);
@@ -30,7 +33,18 @@ class CollectingSink : public receive::BlockSink {
         return samples_;
     }
 
+    // After capture has stopped.
+    std::string Decoded() {
+        path_.Flush();
+        std::string text = path_.ReceivedText();
+        // Word spaces printed in the silence around the signal do not count.
+        text.erase(0, text.find_first_not_of(' '));
+        text.erase(text.find_last_not_of(' ') + 1);
+        return text;
+    }
+
   private:
+    receive::ReceivePath path_{receive::ReceivePathOptions{}};
     std::mutex mutex_;
     std::vector<std::int16_t> samples_;
 };
@@ -74,7 +88,7 @@ std::vector<double> KeyedLengthsMs(const std::vector<std::int16_t>& x, double to
     return lengths;
 }
 
-TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTiming) {
+TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTimingAndDecodes) {
     testing::PulseServer server;
     if (auto problem = server.Start())
         GTEST_SKIP() << "no sound server: " << *problem;
@@ -116,6 +130,7 @@ TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTiming) {
     ASSERT_GE(captured.size(), expected.size()) << "too few marks captured";
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_NEAR(captured[i], expected[i], 10.0) << "element " << i;
+    EXPECT_EQ(sink.Decoded(), "CQ DE JA1ABC");
 }
 
 }  // namespace
