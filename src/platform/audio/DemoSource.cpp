@@ -12,6 +12,10 @@ std::optional<std::string> DemoSource::Open(const std::optional<std::string>&) {
     stream_ = synth::DemoStream(options_.Seed);
     halves_ = 0;
     start_ = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(mutex_);
+        interrupted_ = false;
+    }
     open_ = true;
     return std::nullopt;
 }
