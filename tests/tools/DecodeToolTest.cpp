@@ -145,7 +145,7 @@ TEST_F(DecodeTool, OptionsReachTheReceivePath) {
     EXPECT_EQ(Decode("--lang ja " + kana.string()).Out, "コンニチハ\n");
     EXPECT_EQ(Decode("--lang ja --kana hiragana " + kana.string()).Out, "こんにちは\n");
 
-    const auto demo = Decode("--demo 10");
+    const auto demo = Decode("--demo 20");
     EXPECT_EQ(demo.ExitCode, 0);
     EXPECT_EQ(demo.Out.rfind("CQ CQ CQ DE JA1ABC", 0), 0u) << demo.Out;
 }

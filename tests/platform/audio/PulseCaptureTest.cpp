@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "ForeignLeaks.h"
 #include "PulseServer.h"
 #include "platform/audio/PortAudioSource.h"
 #include "receive/CaptureThread.h"
@@ -102,6 +103,7 @@ TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTimingAndDecodes) {
     const auto wav = server.Folder() / "cw.wav";
     WriteWav(wav, stereo);
 
+    [[maybe_unused]] const testing::ForeignLeaksIgnored ignoreForeignLeaks;
     PortAudioSource source;
     bool hasPulse = false;
     for (const auto& device : source.ListDevices())
