@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/Utf8.h"
@@ -381,6 +382,27 @@ TEST(TransmitTables, SingleCharacterPatternsDecodeBack) {
         }
         EXPECT_GT(decoded, 40);
     }
+}
+
+// The capture and keying threads may both be the first to touch the tables.
+TEST(CodeTables, ConcurrentFirstUseSeesCompleteTables) {
+    std::vector<std::string> seen(4);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([t, &seen] {
+                seen[t] = std::string(ReceiveEntry(kAllTables[t], CodeNumberOf(".-..-..-..")));
+                seen[t] += HiraganaTransmitTable()[12].Pattern + RomajiTransmitTable()[81].Pattern;
+            });
+        }
+    }
+    const std::string patterns =
+        "14341415401412"
+        "343414341540141540143432";  // が, じゃ
+    EXPECT_EQ(seen[0], "*" + patterns);
+    EXPECT_EQ(seen[1], "*" + patterns);
+    EXPECT_EQ(seen[2], "いと" + patterns);
+    EXPECT_EQ(seen[3], "イト" + patterns);
 }
 
 }  // namespace
