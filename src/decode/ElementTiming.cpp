@@ -20,6 +20,10 @@ void ElementTiming::TimingStep(int SignalLevel, int Threshold) {
     // Decoding calls a level equal to the threshold low, while the speed
     // measurement already starts a mark there.
     const bool high = SignalLevel > Threshold;
+    if (counterResetPending_.exchange(false)) {
+        markRun_ = 0;
+        spaceRun_ = 0;
+    }
     if (keyDown_) {
         if (!high) {
             spaceRun_ = 1;

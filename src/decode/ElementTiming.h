@@ -43,6 +43,10 @@ class ElementTiming : public receive::TickSink {
     RxSpeedControlResult SetRxSpeedIndex(int sliderPosition);
     // End of sending (clearSpeedValid false) or F5 / "<VK_F5>" (true).
     void ResetSpeedMeasurement(bool clearSpeedValid);
+    // Any thread (the keying engine after each character): the mark and gap
+    // run lengths of the speed measurement restart at the next tick, so the
+    // time spent sending does not enter the rings as one huge gap.
+    void ResetElementTiming() { counterResetPending_ = true; }
 
     bool RxSpeedAuto() const { return rxSpeedAuto_; }
     bool SpeedValid() const { return speedValid_; }
@@ -73,6 +77,7 @@ class ElementTiming : public receive::TickSink {
     std::atomic<int> charGapThreshold_{ThresholdForSpeedIndex(kDefaultRxSpeedIndex)};
     std::atomic<int> rxSpeedIndex_{kDefaultRxSpeedIndex};
     std::atomic<int> ringIndex_{0};
+    std::atomic<bool> counterResetPending_{false};
 
     // Speed measurement.
     bool keyDown_ = false;

@@ -1,6 +1,4 @@
-// What the receive chain feeds once per tick (32 samples at 11025 Hz, about
-// 2.90 ms) after it has computed the filtered tone level: the element timing
-// of the decoder listens here.
+// The consumer of the level stream: one call per tick of 32 samples.
 #pragma once
 
 namespace morvane::receive {
@@ -8,7 +6,7 @@ namespace morvane::receive {
 class TickSink {
   public:
     virtual ~TickSink() = default;
-    // `SignalLevel` and `Threshold` in dB; the level is a mark when above.
+    // SignalLevel and Threshold in dB (−90 to 0); runs on the capture thread.
     virtual void TimingStep(int SignalLevel, int Threshold) = 0;
 };
 

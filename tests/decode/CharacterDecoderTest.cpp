@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "decode/ElementTiming.h"
@@ -109,6 +111,10 @@ TEST(CharacterDecoder, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
     out.text.clear();
     decoder.EmitExtended(Build(".-...-", {10, 30, 10, 10, 10}).Character());
     EXPECT_EQ(out.text, "AV");
+    // Two equal largest gaps: the later one wins, ".-.." + ".-".
+    out.text.clear();
+    decoder.EmitExtended(Build(".-...-", {10, 30, 10, 30, 10}).Character());
+    EXPECT_EQ(out.text, "LA");
     // A pattern with an entry is printed whole.
     out.text.clear();
     decoder.EmitExtended(Build("..--", {10, 20, 10}).Character());
@@ -261,6 +267,31 @@ TEST(CharacterDecoder, ReceivedTextReachesTheWindowWithLabelsAndHold) {
     EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  \r\nTX> K\r\nRX> R");
     chain.rx.FocusLost();
     EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  \r\nTX> K\r\nRX> RT");
+}
+
+TEST(CharacterDecoder, SettingsChangeOnTheUiThreadWhileTheCaptureThreadDecodes) {
+    Chain chain;
+    chain.decoder.SetExtendOn(false);
+    constexpr int kRounds = 20;
+    std::atomic<bool> done{false};
+    std::jthread capture([&] {
+        for (int i = 0; i < kRounds; ++i)
+            chain.Send("-.-. --.-/");
+        done = true;
+    });
+    // None of these changes how English in Key Mode English decodes.
+    for (int i = 0; !done; ++i) {
+        chain.decoder.SetKatakanaDisplay(i % 2 == 0);
+        chain.decoder.SetAutoLanguage(i % 3 == 0);
+        chain.timing.ResetSpeedMeasurement(false);
+        chain.Drain();
+    }
+    capture.join();
+    chain.Drain();
+    std::string expected = "RX> ";
+    for (int i = 0; i < kRounds; ++i)
+        expected += "CQ  ";
+    EXPECT_EQ(chain.rx.Window().Text(), expected);
 }
 
 }  // namespace

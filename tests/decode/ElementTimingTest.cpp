@@ -203,6 +203,33 @@ TEST(ElementTiming, TwelfthMarkRunsTheEstimate) {
     EXPECT_EQ(timing.RingIndex(), 0);
 }
 
+TEST(ElementTiming, ElementTimingResetRestartsTheGapRun) {
+    // Gaps before the twelve marks: 20 after the reset, then 20 before each
+    // dash and 60 before each dot but one pause of 5000 (dropped). With the
+    // reset: element gap 20, character gap 60, accepted at 104. Without it
+    // the first gap would be 4520 and leave a single long gap: rejected.
+    for (bool reset : {true, false}) {
+        RecordingSink sink;
+        RecordingDisplay display;
+        ElementTiming timing(sink, &display);
+        Keyer key{timing};
+        key.Gap(4500);
+        if (reset)
+            timing.ResetElementTiming();
+        key.Gap(20);
+        for (int i = 0; i < 6; ++i) {
+            key.Mark(20).Gap(20).Mark(60);
+            if (i < 5)
+                key.Gap(i == 2 ? 5000 : 60);
+        }
+        key.Gap(1);
+        EXPECT_EQ(display.shown.size(), reset ? 1u : 0u) << "reset " << reset;
+        if (reset) {
+            EXPECT_EQ(display.shown[0], std::make_pair(104, 16));
+        }
+    }
+}
+
 TEST(ElementTiming, ManualSpeedAndTheAutoBox) {
     RecordingSink sink;
     RecordingDisplay display;

@@ -55,6 +55,20 @@ TEST(SpeedEstimate, ThresholdsAndSliderAfterAcceptance) {
     EXPECT_EQ(estimate->RxSpeedIndex, 18);
 }
 
+TEST(SpeedEstimate, EvenCountsTakeTheUpperMiddle) {
+    LengthRing marks{60, 24, 60, 18, 22, 60, 20, 60, 22, 60, 20, 60};
+    LengthRing gaps{60, 14, 60, 5000, 24, 60, 16, 60, 22, 20, 60, 18};
+    // Dots 18 20 20 22 22 24 give 22, element gaps 14 .. 24 give 20; dash and
+    // character gap 60. 1020 ticks a word: x = 102.02; thresholds min(44, 41)
+    // and min(40, 40); 100 <= speed first at index 15.
+    auto estimate = EstimateSpeed(marks, gaps);
+    ASSERT_TRUE(estimate.has_value());
+    EXPECT_EQ(estimate->CharsPerMinute, 102);
+    EXPECT_EQ(estimate->DashThreshold, 41);
+    EXPECT_EQ(estimate->CharGapThreshold, 40);
+    EXPECT_EQ(estimate->RxSpeedIndex, 15);
+}
+
 TEST(SpeedEstimate, SpeedLimits) {
     // 574 ticks a word: x = 180.91, shown as 180 (index 31 is the first with
     // 178 <= speed); 572 ticks: x = 181.54, rejected.
