@@ -30,16 +30,21 @@ Autocorrelator::Autocorrelator(int length, double divisor, int fftSize)
         lagScale_[static_cast<std::size_t>(k)] = 1.0 / ((length - k) * divisor * fftSize_);
 }
 
-void Autocorrelator::Compute(std::span<const double> x, std::span<double> out) {
+std::span<const std::complex<double>> Autocorrelator::PowerSpectrum(std::span<const double> x) {
     const auto n = static_cast<std::size_t>(length_);
     std::copy_n(x.begin(), n, time_.data());
     std::fill(time_.data() + n, time_.data() + fftSize_, 0.0);
     forward_.Execute();
-    // Power spectrum; its inverse transform is the correlation (times fftSize).
     for (std::size_t i = 0; i < freq_.size(); ++i)
         freq_[i] = std::norm(freq_[i]);
+    return {freq_.data(), freq_.size()};
+}
+
+void Autocorrelator::Compute(std::span<const double> x, std::span<double> out) {
+    // The inverse transform of the power spectrum is the correlation.
+    PowerSpectrum(x);
     backward_.Execute();
-    for (std::size_t k = 0; k < n; ++k)
+    for (std::size_t k = 0; k < static_cast<std::size_t>(length_); ++k)
         out[k] = time_[k] * lagScale_[k];
 }
 

@@ -18,8 +18,15 @@ class Autocorrelator {
 
     int Length() const { return length_; }
 
+    int FftSize() const { return fftSize_; }
+
     // x and out hold Length() values; they may be the same span.
     void Compute(std::span<const double> x, std::span<double> out);
+
+    // |X[m]|², m = 0 … FftSize() / 2, of x zero-padded to FftSize(): the
+    // transform of the raw correlation sums (times FftSize()). Valid until
+    // the next call.
+    std::span<const std::complex<double>> PowerSpectrum(std::span<const double> x);
 
   private:
     int length_;

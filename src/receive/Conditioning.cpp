@@ -8,13 +8,26 @@
 
 namespace morvane::receive {
 
+namespace {
+
+int Median3(int a, int b, int c) {
+    return std::max(std::min(a, b), std::min(std::max(a, b), c));
+}
+
+// Branch-free median of five: the middle of e and the two inner values of
+// the pairs (a, b), (c, d).
+int Median5(int a, int b, int c, int d, int e) {
+    return Median3(e, std::max(std::min(a, b), std::min(c, d)),
+                   std::min(std::max(a, b), std::max(c, d)));
+}
+
+}  // namespace
+
 void Median5Filter(std::span<const double> raw, std::span<double> out) {
     for (std::size_t i = 0; i < out.size(); ++i) {
-        std::array<int, 5> v{};
-        for (std::size_t k = 0; k < 5; ++k)
-            v[k] = static_cast<int>(raw[i + k]);
-        std::nth_element(v.begin(), v.begin() + 2, v.end());
-        out[i] = v[2];
+        out[i] = Median5(static_cast<int>(raw[i]), static_cast<int>(raw[i + 1]),
+                         static_cast<int>(raw[i + 2]), static_cast<int>(raw[i + 3]),
+                         static_cast<int>(raw[i + 4]));
     }
 }
 

@@ -35,6 +35,12 @@ struct ReceiveOptions {
     std::atomic<bool> LevelDisplayStopped{false};
     // 0 left, 1 right; anything else leaves the raw block untouched.
     std::atomic<int> InputChannel{3};
+    // Client sizes of the two display areas in pixels, taken at the next
+    // block. The automatic threshold depends on the level display's width.
+    std::atomic<int> LevelDisplayWidth{165};
+    std::atomic<int> LevelDisplayHeight{121};
+    std::atomic<int> ToneDisplayWidth{165};
+    std::atomic<int> ToneDisplayHeight{121};
 
     // Requests served by the capture thread.
     std::atomic<bool> RedrawLevelDisplay{false};

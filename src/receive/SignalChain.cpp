@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <stdexcept>
 
 #include "receive/Conditioning.h"
 #include "receive/LevelMath.h"
@@ -15,13 +16,17 @@ namespace {
 constexpr auto kRelaxed = std::memory_order_relaxed;
 // Columns a finished sweep needs before it may set the threshold.
 constexpr int kMinSweepColumns = 101;
+// At least 2 × 300 − 1 points for an alias-free correlation; 640 = 2⁷ × 5
+// transforms faster than 600 with estimated plans.
+constexpr int kWindowFftSize = 640;
 
 }  // namespace
 
 SignalChain::SignalChain(TickSink& sink)
     : sink_(sink),
       blockCorrelator_(600, 300.0, 1200),
-      windowCorrelator_(kWindowSize, 768.0),
+      windowCorrelator_(kWindowSize, 768.0, kWindowFftSize),
+      nrProbe_(kWindowSize, 768.0, windowCorrelator_.FftSize()),
       spectrumIn_(512),
       spectrumOut_(257),
       spectrumPlan_(FftwPlan::RealToComplex(512, spectrumIn_, spectrumOut_)),
@@ -38,6 +43,8 @@ std::span<const double> SignalChain::HistoryWindow(int j) const {
 }
 
 void SignalChain::ReadBlock(std::span<const std::int16_t> interleavedFrames) {
+    if (interleavedFrames.size() < 2 * static_cast<std::size_t>(kBlockSize))
+        throw std::invalid_argument("a block is 1024 stereo frames");
     const int channel = options_.InputChannel.load(kRelaxed);
     if (channel != 0 && channel != 1)
         return;
@@ -55,6 +62,7 @@ void SignalChain::ProcessBlock() {
         signal_.fill(0.0);
     if (options_.ToneCandidateResetRequested.exchange(false))
         toneTracker_.ResetCount();
+    ApplyDisplaySizes();
 
     double* work = signal_.data() + kHistorySize;
     Median5Filter(rawBlock_, {work, kBlockSize});
@@ -79,6 +87,19 @@ void SignalChain::ProcessBlock() {
     }
     if (levelRan)
         LevelPicture.Publish(levelDisplay_.Picture());
+}
+
+void SignalChain::ApplyDisplaySizes() {
+    // Limited to what the models accept rather than refused: the size comes
+    // from a window and a tiny or huge area must not stop reception.
+    const int levelWidth = std::max(options_.LevelDisplayWidth.load(kRelaxed), 2);
+    const int levelHeight = std::max(options_.LevelDisplayHeight.load(kRelaxed), 2);
+    if (levelWidth != levelDisplay_.Width() || levelHeight != levelDisplay_.Height())
+        levelDisplay_.SetSize(levelWidth, levelHeight);
+    const int toneWidth = std::clamp(options_.ToneDisplayWidth.load(kRelaxed), 2, 1023);
+    const int toneHeight = std::max(options_.ToneDisplayHeight.load(kRelaxed), 2);
+    if (toneWidth != toneDisplay_.Width() || toneHeight != toneDisplay_.Height())
+        toneDisplay_.SetSize(toneWidth, toneHeight);
 }
 
 void SignalChain::ComputeDisplaySpectrum(double gain) {
@@ -132,28 +153,26 @@ void SignalChain::PrepareToneBinTable(int bin) {
 
 double SignalChain::WindowToneMagnitude(int j, int toneBin, double gain) {
     const std::span<const double> x = Window(j);
-    std::span<const double> y;
+    // Only the tone bin of the 256-point spectrum feeds the level.
+    const int bin = std::clamp(toneBin, 0, 511) / 2;
     if (options_.Nr2On.load(kRelaxed)) {
         windowCorrelator_.Compute(x, nrFirst_);
         nrFirst_[0] = 0.0;
-        windowCorrelator_.Compute(nrFirst_, nrSecond_);
-        y = nrSecond_;
-    } else if (options_.Nr1On.load(kRelaxed)) {
-        windowCorrelator_.Compute(x, nrFirst_);
-        y = nrFirst_;
-    } else {
-        y = x;
+        nrProbe_.SelectBin(bin);
+        return gain * nrProbe_.Magnitude(windowCorrelator_.PowerSpectrum(nrFirst_));
     }
-    // Only the tone bin of the 256-point spectrum feeds the level, so one
-    // DFT term replaces the transform. y[0] counts as zero in every mode.
-    const int bin = std::clamp(toneBin, 0, 511) / 2;
+    if (options_.Nr1On.load(kRelaxed)) {
+        nrProbe_.SelectBin(bin);
+        return gain * nrProbe_.Magnitude(windowCorrelator_.PowerSpectrum(x));
+    }
+    // One DFT term of the windowed samples; y[0] counts as zero.
     if (bin != tableBin_)
         PrepareToneBinTable(bin);
     double re = 0.0;
     double im = 0.0;
     for (std::size_t i = 1; i < 256; ++i) {
-        re += y[i] * binCos_[i];
-        im += y[i] * binSin_[i];
+        re += x[i] * binCos_[i];
+        im += x[i] * binSin_[i];
     }
     return gain * std::sqrt(re * re + im * im);
 }

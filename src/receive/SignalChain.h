@@ -21,6 +21,7 @@
 #include "receive/ReceiveOptions.h"
 #include "receive/Snapshot.h"
 #include "receive/TickSink.h"
+#include "receive/ToneBinProbe.h"
 #include "receive/ToneDisplay.h"
 
 namespace morvane::receive {
@@ -46,10 +47,6 @@ class SignalChain {
 
     // The whole chain for the current RawBlock.
     void ProcessBlock();
-
-    // Display sizes in pixels; capture thread only (between blocks).
-    void SetLevelDisplaySize(int width, int height) { levelDisplay_.SetSize(width, height); }
-    void SetToneDisplaySize(int width, int height) { toneDisplay_.SetSize(width, height); }
 
     // Outputs for the window owner: latest values only.
     Snapshot<std::string> ThresholdLabel;  // "Threshold -63db"
@@ -82,6 +79,7 @@ class SignalChain {
     const ToneTracker& Tracker() const { return toneTracker_; }
 
   private:
+    void ApplyDisplaySizes();
     void ComputeDisplaySpectrum(double gain);
     void UpdateToneDisplay(int toneBin, double gain);
     double WindowToneMagnitude(int j, int toneBin, double gain);
@@ -101,7 +99,7 @@ class SignalChain {
     Autocorrelator windowCorrelator_;
     std::array<double, 600> blockCorrelation_{};
     std::array<double, kWindowSize> nrFirst_{};
-    std::array<double, kWindowSize> nrSecond_{};
+    ToneBinProbe nrProbe_;
     RealBuffer spectrumIn_;
     ComplexBuffer spectrumOut_;
     FftwPlan spectrumPlan_;

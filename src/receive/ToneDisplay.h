@@ -52,6 +52,8 @@ class ToneDisplayModel {
     void DrawSynchro(std::span<const double> workBlock, double inputGain, int toneBin);
 
     const DisplayPicture& Picture() const { return picture_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
 
   private:
     int Bottom() const { return height_ - 1; }

@@ -24,6 +24,15 @@ TEST(Conditioning, MedianMatchesSortedMiddleAndRemovesShortClicks) {
     std::vector<double> out(1024);
     Median5Filter(raw, out);
     EXPECT_EQ(out, reference::Median5(raw));
+    // Few distinct values: every pattern of ties occurs.
+    const std::vector<double> ties = RandomSamples(rng, 1028, 2);
+    Median5Filter(ties, out);
+    EXPECT_EQ(out, reference::Median5(ties));
+    // Fractions are dropped before comparing.
+    std::vector<double> fractions(1028, 0.0);
+    fractions[0] = fractions[1] = fractions[2] = 0.9;
+    Median5Filter(fractions, out);
+    EXPECT_EQ(out[0], 0.0);
 
     // A two-sample click on a constant disappears; three samples survive.
     std::vector<double> flat(1028, 100.0);
@@ -105,6 +114,34 @@ TEST(Autocorrelator, MatchesDirectSumsForBothSizes) {
 TEST(Autocorrelator, RefusesTooShortTransform) {
     EXPECT_THROW(Autocorrelator(300, 1.0, 598), std::invalid_argument);
     EXPECT_THROW(Autocorrelator(0, 1.0), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace morvane::receive
+
+#include "receive/ToneBinProbe.h"
+
+namespace morvane::receive {
+namespace {
+
+TEST(ToneBinProbe, MatchesWindowedDftOfTheCorrelation) {
+    std::mt19937 rng(6);
+    for (auto [fft, bin] : {std::pair{600, 14}, std::pair{601, 4}, std::pair{1024, 22},
+                            std::pair{600, 0}, std::pair{640, 128}}) {
+        Autocorrelator corr(300, 768.0, fft);
+        ToneBinProbe probe(300, 768.0, fft);
+        probe.SelectBin(bin);
+        std::vector<double> x = RandomSamples(rng, 300, 30000);
+        for (std::size_t i = 0; i < 300; ++i)
+            x[i] +=
+                20000.0 * std::sin(2.0 * std::numbers::pi * bin * static_cast<double>(i) / 256.0);
+        std::vector<double> y = reference::Autocorrelation(x, 768.0);
+        y[0] = 0.0;
+        const double expected = reference::WindowedDftMagnitude(y, 256, bin, 1.0);
+        EXPECT_NEAR(probe.Magnitude(corr.PowerSpectrum(x)), expected, 1e-9 * expected)
+            << "fft " << fft << " bin " << bin;
+    }
+    EXPECT_THROW(ToneBinProbe(300, 768.0, 598), std::invalid_argument);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
+#include <thread>
 
 #include "ReceiveReference.h"
 #include "receive/ReceiveToggles.h"
@@ -80,6 +82,8 @@ TEST(SignalChain, ReadBlockTakesTheChosenChannelAndCarriesFour) {
     chain.Options().InputChannel = 2;
     chain.ReadBlock(frames);
     EXPECT_TRUE(std::equal(before.begin(), before.end(), chain.RawBlock().begin()));
+    frames.resize(2047);
+    EXPECT_THROW(chain.ReadBlock(frames), std::invalid_argument);
 }
 
 struct ChainCase {
@@ -312,14 +316,14 @@ TEST(SignalChain, AutomaticThresholdFollowsSweepExtremes) {
 
 TEST(SignalChain, AutomaticThresholdNeedsAtLeast101Columns) {
     ChainFixture narrow;
-    narrow.chain.SetLevelDisplaySize(100, 121);
+    narrow.chain.Options().LevelDisplayWidth = 100;
     ToggleThresholdAuto(narrow.chain.Options(), true);
     narrow.FeedSilence(30);
     EXPECT_EQ(narrow.chain.Options().Threshold, -45);
     EXPECT_EQ(narrow.chain.ThresholdLabel.Version(), 0u);
 
     ChainFixture wide;
-    wide.chain.SetLevelDisplaySize(101, 121);
+    wide.chain.Options().LevelDisplayWidth = 101;
     ToggleThresholdAuto(wide.chain.Options(), true);
     wide.FeedSilence(7);  // 202 windows to the edge
     EXPECT_EQ(wide.chain.Options().Threshold, -75);
@@ -369,6 +373,56 @@ TEST(SignalChain, StoppedLevelDisplayStopsDecodingAndCwShowsTapeAfterRedraw) {
     EXPECT_EQ(tape.Labels[1], "");
     EXPECT_EQ(tape.Lines.size(), 3u);  // tape grid, no ticks in silence
     EXPECT_EQ(f.chain.LevelDisplay().TapeRow, 1);
+}
+
+}  // namespace
+}  // namespace morvane::receive
+
+namespace morvane::receive {
+namespace {
+
+TEST(SignalChain, OptionsAndSnapshotsCrossThreadsSafely) {
+    // The capture thread processes while the user-interface thread flips
+    // every option and reads every output; run under ThreadSanitizer in CI.
+    RecordingSink sink;
+    SignalChain chain(sink);
+    chain.Options().InputChannel = 0;
+    std::atomic<bool> done{false};
+    std::jthread ui([&] {
+        DisplayPicture picture;
+        std::string label;
+        std::uint64_t seenLevel = 0, seenTone = 0, seenLabel = 0;
+        for (int i = 0; !done.load(); ++i) {
+            ReceiveOptions& o = chain.Options();
+            ToggleNr1(o, i % 3 == 0);
+            ToggleQrmFilter(o, i % 2 == 0);
+            ToggleToneAuto(o, i % 5 != 0);
+            ToggleThresholdAuto(o, i % 4 != 0);
+            SelectLevelDisplayMode(o, i % 7 == 0 ? LevelMode::CW : LevelMode::Signal);
+            SelectToneDisplayMode(o, static_cast<ToneMode>(i % 3));
+            o.Threshold = -40 - i % 20;
+            SetToneBin(o, 8 + i % 37);
+            o.InputGain = i % 2 ? 1.0 : 2.0;
+            o.LevelDisplayWidth = 120 + i % 50;
+            chain.LevelPicture.ReadIfNewer(picture, seenLevel);
+            chain.TonePicture.ReadIfNewer(picture, seenTone);
+            chain.ThresholdLabel.ReadIfNewer(label, seenLabel);
+            chain.ToneLabel.Read();
+            std::this_thread::yield();
+        }
+    });
+    std::mt19937 rng(5);
+    for (int b = 0; b < 40; ++b) {
+        chain.ReadBlock(ref::RandomFrames(rng, 5000));
+        chain.ProcessBlock();
+    }
+    done = true;
+    ui.join();
+    EXPECT_EQ(sink.Ticks.size(), 40u * 32u);
+    for (auto [level, threshold] : sink.Ticks) {
+        EXPECT_GE(level, -90);
+        EXPECT_LE(level, 0);
+    }
 }
 
 }  // namespace
