@@ -21,7 +21,10 @@ int NearestToneBin(double hz) {
 
 // Declared in the order the audio flows through them; each refers to the next.
 struct ReceivePath::Parts {
-    decode::WindowCommandQueue Queue;
+    explicit Parts(decode::WindowCommandQueue* external)
+        : Queue(external != nullptr ? *external : OwnQueue) {}
+    decode::WindowCommandQueue OwnQueue;
+    decode::WindowCommandQueue& Queue;
     decode::QueuedReceiveOutput Output{Queue};
     decode::CharacterDecoder Decoder{Output};
     decode::ElementTiming Timing{Decoder};
@@ -31,8 +34,13 @@ struct ReceivePath::Parts {
     decode::MonitorWindow Monitor;
 };
 
-ReceivePath::ReceivePath(const ReceivePathOptions& options)
-    : parts_(std::make_unique<Parts>()), options_(options) {
+ReceivePath::ReceivePath(const ReceivePathOptions& options) : ReceivePath(options, nullptr) {}
+
+ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue& windowQueue)
+    : ReceivePath(options, &windowQueue) {}
+
+ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue)
+    : parts_(std::make_unique<Parts>(windowQueue)), options_(options) {
     auto& chain = parts_->Chain.Options();
     chain.InputChannel = options.Channel;
     chain.ToneAuto = !options.ToneBin.has_value();
@@ -61,6 +69,16 @@ ReceivePath::ReceivePath(const ReceivePathOptions& options)
 
 ReceivePath::~ReceivePath() = default;
 
+SignalChain& ReceivePath::Chain() {
+    return parts_->Chain;
+}
+decode::ElementTiming& ReceivePath::Timing() {
+    return parts_->Timing;
+}
+decode::CharacterDecoder& ReceivePath::Decoder() {
+    return parts_->Decoder;
+}
+
 void ReceivePath::OnBlock(std::span<const std::int16_t, kHalfSamples> frames, int channel) {
     parts_->Chain.Options().InputChannel = channel;
     parts_->Chain.ReadBlock(frames);
@@ -74,7 +92,7 @@ void ReceivePath::Flush() {
 }
 
 std::string ReceivePath::Text() {
-    decode::DrainInto(parts_->Queue, parts_->Window, parts_->Monitor);
+    decode::DrainInto(parts_->OwnQueue, parts_->Window, parts_->Monitor);
     return parts_->Window.Window().Text();
 }
 

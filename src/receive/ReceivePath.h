@@ -11,7 +11,13 @@
 #include <span>
 #include <string>
 
+#include "decode/WindowCommand.h"
 #include "receive/CaptureThread.h"
+
+namespace morvane::decode {
+class CharacterDecoder;
+class ElementTiming;
+}  // namespace morvane::decode
 
 namespace morvane::receive {
 
@@ -34,18 +40,30 @@ struct ReceivePathOptions {
 // Tone bin 8..44 nearest to `hz`.
 int NearestToneBin(double hz);
 
+class SignalChain;
+
 class ReceivePath final : public BlockSink {
   public:
+    // Text is kept in a receive window of its own (tools and tests).
     explicit ReceivePath(const ReceivePathOptions& options);
+    // Text goes to `windowQueue`, drained by the thread that owns the receive
+    // window; Text() then stays empty. The queue must outlive the path.
+    ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue& windowQueue);
     ~ReceivePath() override;
     ReceivePath(const ReceivePath&) = delete;
     ReceivePath& operator=(const ReceivePath&) = delete;
 
     // One half of the capture ring (1024 interleaved stereo frames).
     void OnBlock(std::span<const std::int16_t, kHalfSamples> frames, int channel) override;
-    // Runs a second of silence through the chain so that a character still
-    // being timed at the end of the audio is printed.
+    // Runs two seconds of silence through the chain so that a character
+    // still being timed at the end of the audio is printed.
     void Flush();
+
+    // The parts, for the controls of the program (their settings are atomics
+    // meant to be changed from the user-interface thread).
+    SignalChain& Chain();
+    decode::ElementTiming& Timing();
+    decode::CharacterDecoder& Decoder();
 
     // The receive window's text so far (applied from the command queue; call
     // on the thread that owns the window, or after capture has stopped).
@@ -54,6 +72,8 @@ class ReceivePath final : public BlockSink {
     std::string ReceivedText();
 
   private:
+    ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue);
+
     struct Parts;
     std::unique_ptr<Parts> parts_;
     ReceivePathOptions options_;

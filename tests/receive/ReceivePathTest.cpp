@@ -4,8 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <thread>
 
 #include "decode/CodeTables.h"
+#include "decode/MonitorWindow.h"
+#include "decode/ReceiveWindow.h"
+#include "decode/WindowCommand.h"
+#include "receive/CaptureThread.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
 
@@ -185,6 +191,45 @@ TEST(ReceivePath, RightChannelAndFixedToneIgnoreOtherSignals) {
     }
     path.Flush();
     EXPECT_EQ(Collapse(path.ReceivedText()), "TEST DE JA1ABC");
+}
+
+// Generated audio as a capture source, ending after its last half.
+class SynthSource : public BlockSource {
+  public:
+    explicit SynthSource(synth::CwSynth& synth) : synth_(synth) {}
+    ReadStatus WaitHalf(std::span<std::int16_t, kHalfSamples> frames) override {
+        if (synth_.Position() >= synth_.TotalFrames())
+            return ReadStatus::End;
+        synth_.Render(frames);
+        return ReadStatus::Block;
+    }
+    void Interrupt() override {}
+
+  private:
+    synth::CwSynth& synth_;
+};
+
+TEST(ReceivePath, CaptureThreadTextReachesTheWindowOwnerThroughTheQueue) {
+    auto keyed = synth::TextToEvents("CQ TEST", synth::TextAlphabet::English, 15, {}, 500.0);
+    synth::CwSynth synth({}, {synth::Station{.Events = keyed.Events, .ToneHz = 603.0}});
+    SynthSource source(synth);
+    decode::WindowCommandQueue queue;
+    ReceivePath path(ReceivePathOptions{}, queue);
+    std::atomic<bool> enabled{true};
+    CaptureThread capture(source, path, enabled);
+    decode::ReceiveWindow window;
+    decode::MonitorWindow monitor;
+    ASSERT_TRUE(capture.StartCapture());
+    // The window owner drains while the capture thread decodes.
+    while (capture.IsRunning()) {
+        decode::DrainInto(queue, window, monitor);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(capture.StopCapture());
+    path.Flush();
+    decode::DrainInto(queue, window, monitor);
+    EXPECT_EQ(Collapse(window.Window().Text()), "RX> CQ TEST");
+    EXPECT_EQ(path.Text(), "RX> ") << "text went to the caller's queue only";
 }
 
 TEST(ReceivePath, ToneBinsFollowFrequency) {
