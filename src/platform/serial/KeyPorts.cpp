@@ -54,6 +54,7 @@ std::string KeyPorts::SelectKeyPort(const std::string& item) {
     std::lock_guard lock(mutex_);
     CloseSerialLocked();
     CloseUsbLocked();
+    portLost_ = false;
     keyPortItem_ = item;
     if (item == kUsbPortItem) {
         if (!usb_.Load())
@@ -182,7 +183,9 @@ bool KeyPorts::ConfigureBoardLocked() {
 bool KeyPorts::WriteBoardLocked(const char* bytes, std::size_t size) {
     if (serial_ && serial_->Write(bytes, size))
         return true;
-    ReportLocked(kWriteFailedMessage);
+    if (!portLost_)
+        ReportLocked(kWriteFailedMessage);
+    portLost_ = serial_ != nullptr || portLost_;
     CloseSerialLocked();
     return false;
 }

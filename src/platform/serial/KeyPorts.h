@@ -83,6 +83,9 @@ class KeyPorts final : public transmit::KeyOutput {
     std::string serialMode_ = "RTS";
     std::string caption_;
     bool portConfigured_ = false;
+    // A board write failed and closed the port: later writes stay quiet
+    // until a port is chosen again, so a lost port is reported once.
+    bool portLost_ = false;
     bool lastResult_ = true;  // `LastResult` of the last line-control call
     std::chrono::nanoseconds lastGlitch_{0};
 };
