@@ -140,6 +140,10 @@ void ReceiveWindow::FocusLost() {
     rxHoldToBuffer_ = false;
 }
 
+std::string ReceiveWindow::RememberedSelectionText() const {
+    return window_.Slice(rememberedStart_, rememberedEnd_ - rememberedStart_);
+}
+
 void ReceiveWindow::ReplaceRememberedSelection(std::string_view text) {
     if (rememberedStart_ == rememberedEnd_ || rememberedEnd_ > window_.Length())
         return;

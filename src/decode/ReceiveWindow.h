@@ -63,6 +63,9 @@ class ReceiveWindow {
     // (ENG/JPN re-reading of wrongly decoded text). Does nothing when that
     // selection was empty.
     void ReplaceRememberedSelection(std::string_view text);
+    // The text selected when the window last lost the focus (what the
+    // ENG/JPN buttons re-read); empty after it was replaced.
+    std::string RememberedSelectionText() const;
     std::size_t RememberedSelectionStart() const { return rememberedStart_; }
     std::size_t RememberedSelectionEnd() const { return rememberedEnd_; }
 

@@ -1,0 +1,48 @@
+// Where the character decoder's text goes. On the capture thread the output
+// is a QueuedReceiveOutput that posts commands to the receive window's owner.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string_view>
+
+#include "decode/WindowCommand.h"
+
+namespace morvane::decode {
+
+enum class RxLanguage { English, Japanese };
+
+class ReceiveTextOutput {
+  public:
+    virtual ~ReceiveTextOutput() = default;
+    virtual void AppendReceived(std::string_view text) = 0;
+    virtual void AppendWordSpace() = 0;
+    // The decoder switched language on a bracket sign: the ENG/JPN buttons
+    // should show it.
+    virtual void LanguageSwitched(RxLanguage language) = 0;
+};
+
+// Posts decoded text to the receive window's owner; language switches go to
+// an optional callback (which must itself be safe to call from the capture
+// thread, for example by posting).
+class QueuedReceiveOutput : public ReceiveTextOutput {
+  public:
+    explicit QueuedReceiveOutput(WindowCommandQueue& queue,
+                                 std::function<void(RxLanguage)> onLanguage = {})
+        : queue_(queue), onLanguage_(std::move(onLanguage)) {}
+
+    void AppendReceived(std::string_view text) override {
+        queue_.Push(command::AppendReceived{std::string(text)});
+    }
+    void AppendWordSpace() override { queue_.Push(command::AppendWordSpace{}); }
+    void LanguageSwitched(RxLanguage language) override {
+        if (onLanguage_)
+            onLanguage_(language);
+    }
+
+  private:
+    WindowCommandQueue& queue_;
+    std::function<void(RxLanguage)> onLanguage_;
+};
+
+}  // namespace morvane::decode

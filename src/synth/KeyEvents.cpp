@@ -1,0 +1,48 @@
+#include "synth/KeyEvents.h"
+
+#include <algorithm>
+
+namespace morvane::synth {
+
+double DotLengthMs(int speedStep) {
+    const int step = std::clamp(speedStep, 0, 31);
+    return 6000.0 / (25.0 + 5.0 * step);
+}
+
+void AppendPattern(std::string_view pattern, double dotMs, const KeyingWeights& weights,
+                   double& timeMs, std::vector<KeyEvent>& events) {
+    auto mark = [&](double dots) {
+        events.push_back({timeMs, true});
+        timeMs += dots * dotMs;
+        events.push_back({timeMs, false});
+    };
+    for (char code : pattern) {
+        switch (code) {
+            case '1':
+                mark(weights.Dot);
+                break;
+            case '3':
+                mark(weights.Dash);
+                break;
+            case '0':
+            case '4':
+                timeMs += dotMs;
+                break;
+            case '5':
+                timeMs += weights.CharSpace * dotMs;
+                break;
+            // The keyer spends one more dot loading the next character after
+            // each closing code, hence the "+ 1".
+            case '2':
+                timeMs += weights.CharSpace * dotMs;
+                break;
+            case '6':
+                timeMs += std::max(weights.WordSpace - 4.0, 0.0) * dotMs + dotMs;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace morvane::synth

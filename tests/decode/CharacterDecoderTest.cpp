@@ -1,0 +1,267 @@
+#include "decode/CharacterDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "decode/ElementTiming.h"
+#include "decode/MonitorWindow.h"
+#include "decode/ReceiveWindow.h"
+#include "decode/WindowCommand.h"
+
+namespace morvane::decode {
+namespace {
+
+class RecordingOutput : public ReceiveTextOutput {
+  public:
+    void AppendReceived(std::string_view t) override { text += t; }
+    void AppendWordSpace() override { text += ' '; }
+    void LanguageSwitched(RxLanguage language) override { switches.push_back(language); }
+    std::string text;
+    std::vector<RxLanguage> switches;
+};
+
+// A character written as dots and dashes with the gap before each further
+// element, lengths in ticks (dot 20, dash 60, threshold 41).
+struct Built {
+    std::vector<int> marks;
+    std::vector<int> gaps;
+    ExtendedCharacter Character(bool partial = false) const {
+        return {.CodeNumber = 1,  // rebuilt from the lengths
+                .ElementCount = static_cast<int>(marks.size()),
+                .MarkLengths = marks,
+                .GapLengths = gaps,
+                .DashThreshold = 41,
+                .CharGapThreshold = 41,
+                .PartialFlush = partial};
+    }
+};
+
+Built Build(std::string_view pattern, std::vector<int> gapsBefore) {
+    Built built;
+    for (char element : pattern)
+        built.marks.push_back(element == '-' ? 60 : 20);
+    built.gaps.push_back(0);
+    built.gaps.insert(built.gaps.end(), gapsBefore.begin(), gapsBefore.end());
+    return built;
+}
+
+TEST(CharacterDecoder, TableFollowsLanguageAndKeyMode) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    const long long san = CodeNumberOf("...-..-");
+    decoder.EmitCharacter(san);
+    decoder.SetTxInputMode(1);  // E/J Direct reads the mixed table
+    decoder.EmitCharacter(san);
+    decoder.EmitCharacter(2992);  // beyond the tables
+    decoder.EmitCharacter(1);
+    EXPECT_EQ(out.text, "SAN***");
+}
+
+TEST(CharacterDecoder, BracketSignsSwitchLanguageInEJModesWithAuto) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    decoder.SetTxInputMode(1);
+    decoder.SetAutoLanguage(true);
+    decoder.EmitCharacter(CodeNumberOf(".-..-."));
+    EXPECT_EQ(decoder.Language(), RxLanguage::Japanese);
+    decoder.EmitCharacter(CodeNumberOf("-..."));
+    decoder.SetKatakanaDisplay(false);
+    decoder.EmitCharacter(CodeNumberOf("-..."));
+    decoder.EmitCharacter(CodeNumberOf("-.--.-"));  // printed from the kana table
+    EXPECT_EQ(decoder.Language(), RxLanguage::English);
+    decoder.EmitCharacter(CodeNumberOf("-..."));
+    EXPECT_EQ(out.text, ")ハは（B");
+    EXPECT_EQ(out.switches, (std::vector<RxLanguage>{RxLanguage::Japanese, RxLanguage::English}));
+}
+
+TEST(CharacterDecoder, NoSwitchInEnglishKeyModeOrWithoutAuto) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    decoder.SetAutoLanguage(true);
+    decoder.EmitCharacter(CodeNumberOf(".-..-."));
+    EXPECT_EQ(out.text, "\"");
+    EXPECT_EQ(decoder.Language(), RxLanguage::English);
+
+    decoder.SetAutoLanguage(false);
+    decoder.SetTxInputMode(1);
+    decoder.EmitCharacter(CodeNumberOf(".-..-."));
+    EXPECT_EQ(decoder.Language(), RxLanguage::English);
+    decoder.SetRxLanguage(RxLanguage::Japanese);
+    decoder.EmitCharacter(CodeNumberOf("-.--.-"));
+    EXPECT_EQ(decoder.Language(), RxLanguage::Japanese);
+    EXPECT_EQ(out.text, "\")（");
+    EXPECT_TRUE(out.switches.empty());
+}
+
+TEST(CharacterDecoder, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    // Largest gap before element 4: ".-.." + ".-".
+    EXPECT_TRUE(decoder.EmitExtended(Build(".-...-", {10, 10, 10, 30, 10}).Character()).Printed);
+    EXPECT_EQ(out.text, "LA");
+    // Equal gaps: ".-..." has no entry, ".-.." has, then ".-".
+    out.text.clear();
+    decoder.EmitExtended(Build(".-...-", {20, 20, 20, 20, 20}).Character());
+    EXPECT_EQ(out.text, "LA");
+    // The largest gap after ".-": "A" + "V".
+    out.text.clear();
+    decoder.EmitExtended(Build(".-...-", {10, 30, 10, 10, 10}).Character());
+    EXPECT_EQ(out.text, "AV");
+    // A pattern with an entry is printed whole.
+    out.text.clear();
+    decoder.EmitExtended(Build("..--", {10, 20, 10}).Character());
+    EXPECT_EQ(out.text, "IM");
+}
+
+TEST(CharacterDecoder, ExtendCutsFirstAtCharacterGaps) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    // A gap of 41 reaches the character gap (>= here): "." + ".--".
+    decoder.EmitExtended(Build("..--", {41, 10, 10}).Character());
+    EXPECT_EQ(out.text, "EW");
+    // Cut at the element limit: only what lies before the last character
+    // gap is printed; the rest comes back as the remainder.
+    out.text.clear();
+    ExtendedResult result =
+        decoder.EmitExtended(Build(".--....", {10, 50, 10, 10, 10, 10}).Character(true));
+    EXPECT_EQ(out.text, "A");
+    EXPECT_EQ(result.RemainderStart, 2);
+    EXPECT_EQ(result.RemainderCode, CodeNumberOf("-...."));
+}
+
+TEST(CharacterDecoder, ExtendAlwaysPrintsASingleElement) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    auto single = [&](long long code) {
+        ExtendedCharacter character;
+        character.CodeNumber = code;
+        character.ElementCount = 1;
+        return decoder.EmitExtended(character).Printed;
+    };
+    EXPECT_TRUE(single(2));
+    EXPECT_TRUE(single(3));
+    decoder.SetRxLanguage(RxLanguage::Japanese);
+    EXPECT_TRUE(single(2));
+    decoder.SetKatakanaDisplay(false);
+    EXPECT_TRUE(single(3));
+    EXPECT_EQ(out.text, "ETヘむ");
+}
+
+// A table that knows only E and T, so that splits run out of known pieces.
+std::string_view OnlyEAndT(ReceiveTable, long long code) {
+    if (code == 2)
+        return "E";
+    if (code == 3)
+        return "T";
+    return kUnknownEntry;
+}
+
+TEST(CharacterDecoder, ExtendDropsAnUnknownRest) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out, &OnlyEAndT);
+    // "-" splits off at the large gap; ".-" has no entry and, with fewer
+    // than three elements left, is dropped.
+    EXPECT_TRUE(decoder.EmitExtended(Build("-.-", {30, 10}).Character()).Printed);
+    EXPECT_EQ(out.text, "T");
+    EXPECT_FALSE(decoder.EmitExtended(Build("..", {10}).Character()).Printed);
+    EXPECT_EQ(out.text, "T");
+}
+
+TEST(CharacterDecoder, ExtendSwitchesAlsoOnTheLessThanSign) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    decoder.SetTxInputMode(2);
+    decoder.SetAutoLanguage(true);
+    EXPECT_TRUE(decoder.PrintIfKnown(CodeNumberOf("-..---")));
+    EXPECT_EQ(decoder.Language(), RxLanguage::Japanese);
+    EXPECT_TRUE(decoder.PrintIfKnown(CodeNumberOf("-.--.-")));
+    EXPECT_EQ(decoder.Language(), RxLanguage::English);
+    EXPECT_EQ(out.text, "<（");
+}
+
+TEST(CharacterDecoder, KanaKeysReReadTextInTheOtherAlphabet) {
+    EXPECT_EQ(ReReadWithKanaKeys("LA", true), "カイ");
+    EXPECT_EQ(ReReadWithKanaKeys("LA", false), "かい");
+    EXPECT_EQ(ReReadWithKanaKeys("カイ", true), "LA");
+    EXPECT_EQ(ReReadWithKanaKeys("かい", true), "LA");
+    // Digits and blanks become full-width; characters in no row stay.
+    EXPECT_EQ(ReReadWithKanaKeys("CQ 5?", true), "ニネ　５?");
+    EXPECT_EQ(ReReadWithKanaKeys("ニネ　５?", true), "CQ 5?");
+    EXPECT_EQ(ReReadWithKanaKeys("゛", true), "I");
+}
+
+TEST(CharacterDecoder, LanguageButtonsSwitchOrReReadTheRememberedSelection) {
+    RecordingOutput out;
+    CharacterDecoder decoder(out);
+    LanguageButtonResult jpn = decoder.PressLanguageButton(RxLanguage::Japanese, "");
+    EXPECT_FALSE(jpn.Replacement.has_value());
+    EXPECT_EQ(jpn.Shown, RxLanguage::Japanese);
+    EXPECT_EQ(jpn.LanguageSetting, "JN");
+    EXPECT_EQ(decoder.SetAutoLanguage(true), "JA");
+
+    ReceiveWindow rx;
+    rx.AppendReceived("DE LA");
+    rx.FocusGained();
+    rx.Window().Select(7, 9);
+    rx.FocusLost();
+    LanguageButtonResult eng =
+        decoder.PressLanguageButton(RxLanguage::English, rx.RememberedSelectionText());
+    ASSERT_TRUE(eng.Replacement.has_value());
+    EXPECT_EQ(eng.Shown, RxLanguage::Japanese) << "re-reading leaves the language";
+    EXPECT_EQ(decoder.Language(), RxLanguage::Japanese);
+    rx.ReplaceRememberedSelection(*eng.Replacement);
+    EXPECT_EQ(rx.Window().Text(), "RX> DE カイ");
+}
+
+// Element timing, decoder and window wired as on the capture thread.
+struct Chain {
+    WindowCommandQueue queue;
+    QueuedReceiveOutput output{queue};
+    CharacterDecoder decoder{output};
+    ElementTiming timing{decoder};
+    ReceiveWindow rx;
+    MonitorWindow monitor;
+
+    void Send(std::string_view morse) {  // '.', '-', ' ' between characters, '/' word
+        for (char c : morse) {
+            if (c == '.' || c == '-') {
+                Ticks(10, c == '-' ? 62 : 21);
+                Ticks(-10, 21);
+            } else {
+                Ticks(-10, c == ' ' ? 42 : 200);
+            }
+        }
+        Ticks(-10, 60);
+    }
+    void Ticks(int level, int count) {
+        for (int i = 0; i < count; ++i)
+            timing.TimingStep(level, 0);
+    }
+    void Drain() { DrainInto(queue, rx, monitor); }
+};
+
+TEST(CharacterDecoder, ReceivedTextReachesTheWindowWithLabelsAndHold) {
+    Chain chain;
+    chain.decoder.SetExtendOn(false);
+    chain.Send("-.-. --.-/");
+    chain.Drain();
+    // 21 + 200 + 60 ticks after Q: blanks at tick 103 and 206.
+    EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  ");
+
+    chain.rx.EchoSent("K");
+    chain.Send(".-.");
+    chain.Drain();
+    EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  \r\nTX> K\r\nRX> R");
+
+    chain.rx.FocusGained();
+    chain.Send("-");
+    chain.Drain();
+    EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  \r\nTX> K\r\nRX> R");
+    chain.rx.FocusLost();
+    EXPECT_EQ(chain.rx.Window().Text(), "RX> CQ  \r\nTX> K\r\nRX> RT");
+}
+
+}  // namespace
+}  // namespace morvane::decode

@@ -1,0 +1,232 @@
+#include "decode/ElementTiming.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace morvane::decode {
+namespace {
+
+constexpr int kHigh = 10;
+constexpr int kLow = -10;
+constexpr int kThreshold = 0;
+
+// Records what the timing hands on; "c<code>", "_", "x<code>/<count>".
+class RecordingSink : public CharacterSink {
+  public:
+    bool ExtendOn() const override { return extend; }
+    void EmitCharacter(long long code) override { events.push_back("c" + std::to_string(code)); }
+    void EmitWordSpace() override { events.push_back("_"); }
+    ExtendedResult EmitExtended(const ExtendedCharacter& character) override {
+        events.push_back("x" + std::to_string(character.CodeNumber) + "/" +
+                         std::to_string(character.ElementCount) +
+                         (character.PartialFlush ? "p" : ""));
+        extended.push_back(character);
+        marks.emplace_back(character.MarkLengths.begin(), character.MarkLengths.end());
+        gaps.emplace_back(character.GapLengths.begin(), character.GapLengths.end());
+        return character.PartialFlush ? partialAnswer : ExtendedResult{.Printed = true};
+    }
+    bool extend = false;
+    ExtendedResult partialAnswer;
+    std::vector<std::string> events;
+    std::vector<ExtendedCharacter> extended;
+    std::vector<std::vector<int>> marks;
+    std::vector<std::vector<int>> gaps;
+};
+
+class RecordingDisplay : public SpeedDisplay {
+  public:
+    void ShowReceiveSpeed(int cpm, int index) override { shown.push_back({cpm, index}); }
+    std::vector<std::pair<int, int>> shown;
+};
+
+// Feeds marks and gaps given in ticks.
+struct Keyer {
+    ElementTiming& timing;
+    Keyer& Mark(int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            timing.TimingStep(kHigh, kThreshold);
+        return *this;
+    }
+    Keyer& Gap(int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            timing.TimingStep(kLow, kThreshold);
+        return *this;
+    }
+};
+
+TEST(ElementTiming, DefaultThresholdsSplitDotsFromDashesAndEndCharactersAfterTheGap) {
+    RecordingSink sink;
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    ASSERT_EQ(timing.DashThreshold(), 41);
+    ASSERT_EQ(timing.CharGapThreshold(), 41);
+    // 41 ticks is still a dot, 42 a dash; a gap of 41 keeps the character open.
+    key.Mark(41).Gap(41).Mark(42).Gap(41);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ(timing.CodeNumber(), 5);  // .- : 1 0 1
+    key.Gap(1);                         // the 42nd gap tick ends it
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c5"}));
+
+    // About 100 per minute before any estimate: dot 21 ticks, dash 62.
+    sink.events.clear();
+    key.Mark(62).Gap(21).Mark(21).Gap(21).Mark(62).Gap(21).Mark(21).Gap(42);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c26"}));  // -.-. is 11010
+}
+
+TEST(ElementTiming, AtMostThreeWordSpacesEachTwoAndAHalfCharacterGapsApart) {
+    RecordingSink sink;
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    // The character ends at gap tick 42; the count goes on, and a blank is
+    // due whenever it passes trunc(2.5 x 41) = 102, then it restarts at 0.
+    key.Mark(20).Gap(102);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c2"}));
+    key.Gap(1);
+    EXPECT_EQ(sink.events.size(), 2u);
+    key.Gap(102);
+    EXPECT_EQ(sink.events.size(), 2u);
+    key.Gap(1);
+    EXPECT_EQ(sink.events.size(), 3u);
+    key.Gap(103 + 2000);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c2", "_", "_", "_"}));
+    // A character lets blanks come again.
+    key.Mark(20).Gap(103);
+    EXPECT_EQ(sink.events.back(), "_");
+}
+
+TEST(ElementTiming, ALevelEqualToTheThresholdIsLowForDecoding) {
+    RecordingSink sink;
+    ElementTiming timing(sink);
+    for (int i = 0; i < 30; ++i)
+        timing.TimingStep(kThreshold, kThreshold);
+    Keyer{timing}.Mark(10).Gap(42);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c2"}));
+}
+
+TEST(ElementTiming, VeryLongMarksCountFromAThousandAgain) {
+    RecordingSink sink;
+    sink.extend = true;
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    key.Mark(5000).Gap(42).Mark(6000).Gap(42);
+    ASSERT_EQ(sink.marks.size(), 2u);
+    EXPECT_EQ(sink.marks[0], std::vector<int>{5000});
+    // Tick 5001 falls back to 1000; 999 more ticks follow.
+    EXPECT_EQ(sink.marks[1], std::vector<int>{1999});
+}
+
+TEST(ElementTiming, ThirtyElementsCompleteTheCharacterAtOnce) {
+    RecordingSink sink;
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    for (int i = 0; i < 31; ++i)
+        key.Mark(10).Gap(5);
+    key.Gap(40);
+    // 30 dots: a leading 1 and 30 zero bits; the 31st dot starts a new character.
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"c" + std::to_string(1LL << 30), "c2"}));
+}
+
+TEST(ElementTiming, ExtendCarriesTheRemainderOfACutCharacterWithItsLengths) {
+    RecordingSink sink;
+    sink.extend = true;
+    // The output printed elements 0..27; 28 and 29 (".." , code 4) are left.
+    sink.partialAnswer = {.Printed = true, .RemainderStart = 28, .RemainderCode = 4};
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    for (int i = 0; i < 31; ++i)
+        key.Mark(5 + i).Gap(2 + i);
+    key.Gap(10);
+    ASSERT_EQ(sink.events.size(), 2u);
+    EXPECT_EQ(sink.events[0], "x" + std::to_string(1LL << 30) + "/30p");
+    // Elements 28, 29 and the 31st mark; code .. then . = 1000.
+    EXPECT_EQ(sink.events[1], "x8/3");
+    EXPECT_EQ(sink.marks[1], (std::vector<int>{33, 34, 35}));
+    EXPECT_EQ(sink.gaps[1][1], 30);  // gap before element 29
+    EXPECT_EQ(sink.gaps[1][2], 31);  // gap before the 31st mark
+}
+
+TEST(ElementTiming, ExtendWithNothingSplitOffPrintsTheWholeRun) {
+    RecordingSink sink;
+    sink.extend = true;
+    sink.partialAnswer = {.Printed = false, .RemainderStart = 0, .RemainderCode = 0};
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    for (int i = 0; i < 30; ++i)
+        key.Mark(10).Gap(5);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"x" + std::to_string(1LL << 30) + "/30p",
+                                                     "x" + std::to_string(1LL << 30) + "/30"}));
+    EXPECT_EQ(timing.ElementState(), 0);
+}
+
+TEST(ElementTiming, WithoutAValidSpeedLongGapsDoNotEndTheCharacter) {
+    RecordingSink sink;
+    ElementTiming timing(sink);
+    Keyer key{timing};
+    timing.ResetSpeedMeasurement(true);
+    EXPECT_FALSE(timing.SpeedValid());
+    key.Mark(20).Gap(300).Mark(60).Gap(300);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ(timing.CodeNumber(), 5);
+    timing.ResetSpeedMeasurement(false);
+    EXPECT_FALSE(timing.SpeedValid()) << "the end of sending leaves SpeedValid alone";
+}
+
+// Twelve marks: six dots of 20 and six dashes of 60 ticks alternating, after
+// 500 ticks of silence, with gaps of 20 and 60 between them.
+void SendTwelveMarks(Keyer& key) {
+    key.Gap(500);
+    for (int i = 0; i < 6; ++i) {
+        key.Mark(20).Gap(20).Mark(60);
+        if (i < 5)
+            key.Gap(60);
+    }
+    key.Gap(1);
+}
+
+TEST(ElementTiming, TwelfthMarkRunsTheEstimate) {
+    RecordingSink sink;
+    RecordingDisplay display;
+    ElementTiming timing(sink, &display);
+    Keyer key{timing};
+    timing.ResetSpeedMeasurement(true);
+    SendTwelveMarks(key);
+    // Gaps kept after dropping the 500: six of 20, five of 60; x = 300000 /
+    // (1000 x 2.897) + 0.5 = 104.06; thresholds min(40, 40); index 16 (105).
+    EXPECT_EQ(display.shown, (std::vector<std::pair<int, int>>{{104, 16}}));
+    EXPECT_EQ(timing.DashThreshold(), 40);
+    EXPECT_EQ(timing.CharGapThreshold(), 40);
+    EXPECT_EQ(timing.RxSpeedIndex(), 16);
+    EXPECT_TRUE(timing.SpeedValid());
+    EXPECT_EQ(timing.RingIndex(), 0);
+}
+
+TEST(ElementTiming, ManualSpeedAndTheAutoBox) {
+    RecordingSink sink;
+    RecordingDisplay display;
+    ElementTiming timing(sink, &display);
+    RxSpeedControlResult off = timing.SetRxSpeedAuto(false, 0);
+    EXPECT_EQ(off.SettingWord, "rxautoOFF");
+    EXPECT_EQ(off.LabelText, "25/Min");
+    EXPECT_EQ(timing.DashThreshold(), 167);  // 600000 / 3587.5 = 167.2
+    EXPECT_EQ(timing.CharGapThreshold(), 167);
+    EXPECT_EQ(timing.SetRxSpeedIndex(31).LabelText, "180/Min");
+    EXPECT_EQ(timing.DashThreshold(), 23);  // 600000 / 25830 = 23.2
+
+    // With Auto off twelve marks change nothing.
+    Keyer key{timing};
+    SendTwelveMarks(key);
+    EXPECT_TRUE(display.shown.empty());
+    EXPECT_EQ(timing.DashThreshold(), 23);
+
+    RxSpeedControlResult on = timing.SetRxSpeedAuto(true, 5);
+    EXPECT_EQ(on.SettingWord, "rxautoON");
+    EXPECT_TRUE(on.LabelText.empty());
+    EXPECT_EQ(timing.RingIndex(), 0);
+    EXPECT_TRUE(timing.RxSpeedAuto());
+}
+
+}  // namespace
+}  // namespace morvane::decode

@@ -1,0 +1,29 @@
+// Command line of morvane-decode.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "receive/ReceivePath.h"
+
+namespace morvane::tools {
+
+struct DecodeOptions {
+    receive::ReceivePathOptions Receive;
+    bool KeepLines = false;
+    std::optional<double> DemoSeconds;
+    std::vector<std::string> Files;
+};
+
+// Parses argv; on a bad option returns the one-line message to print.
+struct ParsedOptions {
+    DecodeOptions Options;
+    std::optional<std::string> Error;
+    bool Help = false;
+};
+ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args);
+
+const char* DecodeUsage();
+
+}  // namespace morvane::tools
