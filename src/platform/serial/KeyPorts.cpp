@@ -197,9 +197,14 @@ void KeyPorts::ReportLocked(std::string_view line) {
 void KeyPorts::CloseSerialLocked() {
     if (!serial_)
         return;
-    // Leave the transmitter unkeyed whatever the port was used for.
+    // Leave the transmitter unkeyed whatever the port was used for; a board
+    // that cannot take the release any more is not reported again.
     serial_->SetRts(false);
     serial_->SetDtr(false);
+    if (serialMode_ == "UNO") {
+        static constexpr char kRelease[] = {'b', 0, 0, 'e', 0, 0};
+        serial_->Write(kRelease, sizeof kRelease);
+    }
     UnregisterForRelease(releaseSlot_);
     releaseSlot_ = -1;
     serial_.reset();
