@@ -4,9 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -36,25 +37,29 @@ class SteadyClock final : public transmit::KeyingClock {
     }
 };
 
-// Records action times in microseconds; thread-safe for the reader.
+// Records action times in microseconds. Lock-free, so that the reader never
+// holds up the timer thread (a lock would measure priority inversion).
 class MicroRecorder final : public transmit::KeyOutput {
   public:
     void KeyDown() override { Add(); }
     void KeyUp() override { Add(); }
     void PttOn() override { Add(); }
     void PttOff() override { Add(); }
-    std::vector<std::int64_t> Times() {
-        std::lock_guard lock(mutex_);
-        return times_;
+    std::size_t Count() const { return count_.load(std::memory_order_acquire); }
+    std::vector<std::int64_t> Times() const {
+        return {times_.begin(), times_.begin() + std::ptrdiff_t(Count())};
     }
 
   private:
     void Add() {
-        std::lock_guard lock(mutex_);
-        times_.push_back(SteadyClock::NowUs());
+        std::size_t at = count_.load(std::memory_order_relaxed);
+        if (at >= times_.size())
+            return;
+        times_[at] = SteadyClock::NowUs();
+        count_.store(at + 1, std::memory_order_release);
     }
-    std::mutex mutex_;
-    std::vector<std::int64_t> times_;
+    std::array<std::int64_t, 8192> times_{};
+    std::atomic<std::size_t> count_{0};
 };
 
 // 60 s at 100 characters per minute.
@@ -96,7 +101,7 @@ void BM_TimerThreadElementError(benchmark::State& state) {
         platform::KeyingTimerThread timer([&] { return engine.KeyingStep(); }, [] {});
         tx.Append(text);
         timer.Start(transmit::kInitialTimerPeriodMs);
-        while (recorder.Times().size() < ideal.size()) {
+        while (recorder.Count() < ideal.size()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         timer.Stop();
