@@ -13,6 +13,32 @@ void TransmitControls::Store(std::string_view name, std::string_view value) {
         parts_.SettingChanged(name, value);
 }
 
+void TransmitControls::CharacterFinished() {
+    autoClearCountdown_.store(autoClearDelayS_.load());
+    if (parts_.Forward != nullptr)
+        parts_.Forward->CharacterFinished();
+}
+
+void TransmitControls::SpeedStepChanged(int step) {
+    shownSpeedStep_.store(step);
+    if (parts_.Forward != nullptr)
+        parts_.Forward->SpeedStepChanged(step);
+}
+
+void TransmitControls::WeightShown(char which, double value) {
+    if (parts_.Forward != nullptr)
+        parts_.Forward->WeightShown(which, value);
+}
+
+void TransmitControls::FunctionKeyTag(int key) {
+    if (parts_.Forward != nullptr)
+        parts_.Forward->FunctionKeyTag(key);
+}
+
+std::string TransmitControls::ClockText() {
+    return parts_.Forward != nullptr ? parts_.Forward->ClockText() : std::string();
+}
+
 void TransmitControls::ClearTransmit(bool stopAutoCq) {
     parts_.Text.Clear();
     parts_.Engine.ClearTextCutMark();

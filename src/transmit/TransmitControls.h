@@ -27,6 +27,9 @@ struct TransmitControlParts {
     AutoCqCounter* AutoCq = nullptr;
     // A persistent setting changed: name and text ("SpeedPreset", "KeyMode", "DotWeight", ...).
     std::function<void(std::string_view, std::string_view)> SettingChanged{};
+    // The rest of the station's engine hooks (function-key tags, clock,
+    // combos); every hook is passed on to it after this class has acted.
+    KeyingListener* Forward = nullptr;
 };
 
 // The two mode labels beside the Key Mode combo.
@@ -80,8 +83,11 @@ class TransmitControls final : public KeyingListener {
     static std::optional<std::string> FullWidthLastKana(std::string_view text);
 
     // KeyingListener: the end of every sent character reloads the countdown.
-    void CharacterFinished() override { autoClearCountdown_.store(autoClearDelayS_.load()); }
-    void SpeedStepChanged(int step) override { shownSpeedStep_.store(step); }
+    void CharacterFinished() override;
+    void SpeedStepChanged(int step) override;
+    void WeightShown(char which, double value) override;
+    void FunctionKeyTag(int key) override;
+    std::string ClockText() override;
     int ShownSpeedStep() const { return shownSpeedStep_.load(); }
 
   private:

@@ -31,7 +31,8 @@ struct ControlsRig {
                                Keying.Output, &AutoCq,
                                [this](std::string_view name, std::string_view value) {
                                    Settings[std::string(name)] = value;
-                               }}};
+                               },
+                               &Keying.Listener}};
 };
 
 TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
@@ -103,9 +104,13 @@ TEST(TransmitControls, AutomaticClearCountsDownAfterTheLastCharacter) {
     testing::KeyingRig& keying = rig.Keying;
     KeyingEngine engine({keying.Text, keying.Output, keying.Echo, keying.Receive, rig.Controls});
     engine.SetKeyMode(KeyMode::Direct);
-    keying.Text.Append("E<K");
+    keying.Text.Append("E<VK_F6><TXTIME><+1 UP><K");
     keying.Timer.RunUntilIdle(engine, 3000);
     EXPECT_EQ(rig.Controls.AutoClearCountdown(), 2);
+    // The other hooks reach the station's listener.
+    EXPECT_EQ(keying.Listener.Keys, std::vector<int>{6});
+    EXPECT_EQ(keying.Listener.Speeds, std::vector<int>{16});
+    EXPECT_EQ(keying.Listener.Characters, 2);
     // A romaji group still waiting keeps the text.
     rig.Controls.OneSecondTick();
     EXPECT_EQ(rig.Controls.AutoClearCountdown(), 2);
@@ -118,7 +123,7 @@ TEST(TransmitControls, AutomaticClearCountsDownAfterTheLastCharacter) {
     rig.AutoCq.running = false;
     rig.Controls.OneSecondTick();
     rig.Controls.OneSecondTick();
-    EXPECT_EQ(keying.Text.Text(), "TX> E<KA");
+    EXPECT_EQ(keying.Text.Text(), "TX> E<VK_F6><TXTIME><+1 UP><KA");
     rig.Controls.OneSecondTick();
     EXPECT_EQ(keying.Text.Text(), "TX> ");
     EXPECT_EQ(rig.Controls.AutoClearCountdown(), kAutoClearAfterClearS);
