@@ -54,6 +54,7 @@ class KeyingEngine {
     void SetTxEditHold(bool hold) { txEditHold_.store(hold); }
     bool TxEditHold() const { return txEditHold_.load(); }
     void MarkTextCut() { textCutMark_.store(true); }
+    void ClearTextCutMark() { textCutMark_.store(false); }
     void SetCaptureRunning(bool running) { captureRunning_.store(running); }
     // Forgets the speed saved by the first speed tag (speed keys, preset).
     void ClearSpeedSaved() { speedSaved_.store(false); }
