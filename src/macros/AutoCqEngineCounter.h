@@ -15,6 +15,7 @@ class AutoCqEngineCounter final : public transmit::AutoCqCounter {
     int CountDown(int characters) override { return autoCq_.CountDown(characters); }
     int Remaining() const override { return autoCq_.Remaining(); }
     void MarkFinished() override { autoCq_.MarkFinished(); }
+    void Stop() override { autoCq_.Stop(); }
 
   private:
     AutoCq& autoCq_;

@@ -45,9 +45,8 @@ class AutoCqCounter {
     virtual int Remaining() const = 0;
     // Marks the Auto CQ text finished and loads its wait.
     virtual void MarkFinished() = 0;
-    // Stops Auto CQ (running and finished cleared); the transmit clear uses
-    // it. Counters that cannot stop Auto CQ themselves leave it to its owner.
-    virtual void Stop() {}
+    // Stops Auto CQ (running and finished cleared); the transmit clear uses it.
+    virtual void Stop() = 0;
 };
 
 }  // namespace morvane::transmit

@@ -196,6 +196,19 @@ TEST_F(AutoCqTest, EarlyStops) {
     }
 }
 
+TEST_F(AutoCqTest, TransmitClearThroughTheEngineCounterStopsIt) {
+    station.macros.Store().MacroText[0] = "cq";
+    station.macros.SetAutoCqTimes("0205");
+    station.macros.StartAutoCq();
+    station.RunFor(3'000);
+    ASSERT_TRUE(station.autoCq().Running());
+    AutoCqEngineCounter counter(station.autoCq());
+    transmit::AutoCqCounter& asSeenByTransmit = counter;
+    asSeenByTransmit.Stop();
+    EXPECT_FALSE(station.autoCq().Running());
+    EXPECT_FALSE(station.autoCq().Waiting());
+}
+
 TEST_F(AutoCqTest, FocusHisCallTextAndDialogTimes) {
     station.macros.Store().MacroText[0] = "cq <VK_F1>";
     station.macros.StartAutoCq();
