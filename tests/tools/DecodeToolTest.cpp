@@ -116,6 +116,7 @@ TEST_F(DecodeTool, BadOptionsExitWithOneLineNamingTheProblem) {
         {"--nr 3", "--nr"},
         {"--lang", "--lang"},
         {"--demo -5", "--demo"},
+        {"--live", "--live"},
     };
     for (const auto& [arguments, named] : cases) {
         // The option goes last so that a value-less option runs off the end.
@@ -148,6 +149,24 @@ TEST_F(DecodeTool, OptionsReachTheReceivePath) {
     const auto demo = Decode("--demo 20");
     EXPECT_EQ(demo.ExitCode, 0);
     EXPECT_EQ(demo.Out.rfind("CQ CQ CQ DE JA1ABC", 0), 0u) << demo.Out;
+}
+
+// Blanks and line breaks collapsed, so that the streamed and the one-line
+// forms of the same text compare equal.
+std::string Words(const std::string& text) {
+    std::istringstream in(text);
+    std::string word, all;
+    while (in >> word)
+        all += (all.empty() ? "" : " ") + word;
+    return all;
+}
+
+TEST_F(DecodeTool, LiveDemoStreamsTheSameTextAsTheBatchRun) {
+    const auto live = Decode("--demo 6 --live");
+    const auto batch = Decode("--demo 6");
+    EXPECT_EQ(live.ExitCode, 0);
+    EXPECT_NE(Words(batch.Out), "");
+    EXPECT_EQ(Words(live.Out), Words(batch.Out));
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ const char* DecodeUsage() {
            "  --no-extend                 print * for unknown patterns instead of splitting\n"
            "  --speed auto|CPM            receive speed in characters per minute (default auto)\n"
            "  --keep-lines                keep the decoder's line breaks\n"
-           "  --demo SECONDS              decode the built-in demo contact\n";
+           "  --demo SECONDS              decode the built-in demo contact\n"
+           "  --live                      with --demo: play it in real time, printing as it decodes\n";
 }
 
 ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
@@ -62,6 +63,8 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
             receive.ExtendOn = false;
         } else if (arg == "--keep-lines") {
             options.KeepLines = true;
+        } else if (arg == "--live") {
+            options.Live = true;
         } else if (arg.starts_with("--") && arg.size() > 2) {
             const auto v = value();
             if (!v)
@@ -124,6 +127,8 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
     }
     if (!parsed.Help && options.Files.empty() && !options.DemoSeconds)
         return fail("no input: give one or more audio files or --demo SECONDS");
+    if (options.Live && !options.DemoSeconds)
+        return fail("--live plays the demo in real time; it needs --demo SECONDS");
     return parsed;
 }
 

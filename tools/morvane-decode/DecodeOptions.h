@@ -12,6 +12,7 @@ namespace morvane::tools {
 struct DecodeOptions {
     receive::ReceivePathOptions Receive;
     bool KeepLines = false;
+    bool Live = false;  // demo paced in real time, text printed as it is decoded
     std::optional<double> DemoSeconds;
     std::vector<std::string> Files;
 };

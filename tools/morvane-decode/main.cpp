@@ -83,6 +83,26 @@ void Run(platform::audio::AudioSource& source, receive::ReceivePath& path, int c
     path.Flush();
 }
 
+// Real-time demo: the text is printed as the decoder writes it, so the
+// operator watches the contact come in.
+void RunLive(platform::audio::AudioSource& source, receive::ReceivePath& path, int channel) {
+    std::array<std::int16_t, receive::kHalfSamples> half{};
+    std::size_t printed = 0;
+    while (source.WaitHalf(half) == receive::ReadStatus::Block) {
+        path.OnBlock(half, channel);
+        const std::string text = path.ReceivedText();
+        if (text.size() <= printed)
+            continue;
+        for (char c : std::string_view(text).substr(printed))
+            if (c != '\r')
+                std::cout << c;
+        std::cout.flush();
+        printed = text.size();
+    }
+    path.Flush();
+    std::cout << std::string_view(path.ReceivedText()).substr(printed) << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,9 +121,13 @@ int main(int argc, char** argv) {
     int status = 0;
     if (options.DemoSeconds) {
         platform::audio::DemoSource demo(
-            {.Paced = false, .LengthS = *options.DemoSeconds, .Seed = 1});
+            {.Paced = options.Live, .LengthS = *options.DemoSeconds, .Seed = 1});
         demo.Open(std::nullopt);
         receive::ReceivePath path(options.Receive);
+        if (options.Live) {
+            RunLive(demo, path, options.Receive.Channel);
+            return 0;
+        }
         Progress progress(static_cast<std::int64_t>(*options.DemoSeconds * receive::kCaptureRateHz),
                           "demo");
         Run(demo, path, options.Receive.Channel, &progress);
