@@ -5,6 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build -DMORVANE_BENCH=OFF
+BUILD_TARGET=morvane-decode scripts/build.sh build -DMORVANE_BENCH=OFF
 exec build/bin/morvane-decode --demo "${MORVANE_DEMO_SECONDS:-600}" --live --auto-lang \
   --key-mode direct "$@"
