@@ -35,7 +35,8 @@ const char* DecodeUsage() {
            "  --speed auto|CPM            receive speed in characters per minute (default auto)\n"
            "  --keep-lines                keep the decoder's line breaks\n"
            "  --demo SECONDS              decode the built-in demo contact\n"
-           "  --live                      with --demo: play it in real time, printing as it decodes\n";
+           "  --live                      with --demo: play it in real time, printing as it "
+           "decodes\n";
 }
 
 ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
