@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "macros/MacroExpansion.h"
+
 namespace morvane::qso {
 namespace {
 
@@ -24,28 +26,7 @@ std::string ReportDigits(std::string_view report) {
 }
 
 std::string ReceivedNumberDigits(std::string_view number) {
-    std::string out(number);
-    for (char& c : out) {
-        switch (c) {
-            case 'N':
-            case 'n':
-                c = '9';
-                break;
-            case 'A':
-            case 'a':
-                c = '1';
-                break;
-            case 'O':
-            case 'o':
-            case 'T':
-            case 't':
-                c = '0';
-                break;
-            default:
-                break;
-        }
-    }
-    return out;
+    return macros::UncutNumber(number);
 }
 
 std::optional<std::string> QthAsNumber(std::string_view qth) {

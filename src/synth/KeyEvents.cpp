@@ -4,11 +4,6 @@
 
 namespace morvane::synth {
 
-double DotLengthMs(int speedStep) {
-    const int step = std::clamp(speedStep, 0, 31);
-    return 6000.0 / (25.0 + 5.0 * step);
-}
-
 void AppendPattern(std::string_view pattern, double dotMs, const KeyingWeights& weights,
                    double& timeMs, std::vector<KeyEvent>& events) {
     auto mark = [&](double dots) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/SpeedSteps.h"
+
 namespace morvane::synth {
 
 struct KeyEvent {
@@ -12,16 +14,8 @@ struct KeyEvent {
     bool KeyDown = false;
 };
 
-// Durations of the element codes in dots (dot, dash, character space, word space).
-struct KeyingWeights {
-    double Dot = 1.0;
-    double Dash = 3.0;
-    double CharSpace = 3.0;
-    double WordSpace = 7.0;
-};
-
-// Dot length in ms of speed step k (0..31): 6000 / (25 + 5k).
-double DotLengthMs(int speedStep);
+using KeyingWeights = common::KeyingWeights;
+using common::DotLengthMs;
 
 // Appends the events of one element-code pattern ("1" dot, "3" dash, "0"/"4"
 // one-dot gap, "5" character gap, "2" end of character, "6" word space)

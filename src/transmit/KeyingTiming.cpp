@@ -6,11 +6,6 @@
 
 namespace morvane::transmit {
 
-double DotLengthMs(int speedStep) {
-    speedStep = std::clamp(speedStep, 0, kSpeedStepCount - 1);
-    return 6000.0 / (25 + 5 * speedStep);
-}
-
 int RoundHalfUpMs(double ms) {
     return static_cast<int>(ms + 0.5);
 }

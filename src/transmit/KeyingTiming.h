@@ -6,21 +6,17 @@
 #include <array>
 #include <string>
 
+#include "common/SpeedSteps.h"
+
 namespace morvane::transmit {
 
-inline constexpr int kSpeedStepCount = 32;
-inline constexpr int kDefaultSpeedStep = 15;
+using common::kDefaultSpeedStep;
+using common::kSpeedStepCount;
 
 // The four element weights, in dots.
-struct Weights {
-    double Dot = 1.0;
-    double Dash = 3.0;
-    double CharSpace = 3.0;
-    double WordSpace = 7.0;
-};
+using Weights = common::KeyingWeights;
 
-// Dot length in ms of speed step k (0..31): 6000 / (25 + 5k).
-double DotLengthMs(int speedStep);
+using common::DotLengthMs;
 
 // Integer part of x + 0.5: element and gap durations are whole milliseconds.
 int RoundHalfUpMs(double ms);
