@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "synth/KeyEvents.h"
@@ -31,14 +32,11 @@ double BinPower(const std::vector<double>& x, int k) {
     return std::norm(sum);
 }
 
-TEST(KeyEvents, DotLengthOfSpeedSteps) {
-    EXPECT_DOUBLE_EQ(DotLengthMs(0), 240.0);
-    EXPECT_DOUBLE_EQ(DotLengthMs(15), 60.0);
-    EXPECT_NEAR(DotLengthMs(31), 33.333, 1e-3);
-    EXPECT_DOUBLE_EQ(DotLengthMs(99), DotLengthMs(31));
-}
+TEST(KeyEvents, DotLengthsAndPatternTimingFollowWeights) {
+    // Steps of 5 per minute from 25 (240 ms) to 180; beyond the last, the last.
+    for (auto [step, ms] : {std::pair{0, 240.0}, {15, 60.0}, {31, 1200.0 / 36}, {99, 1200.0 / 36}})
+        EXPECT_NEAR(DotLengthMs(step), ms, 1e-9) << step;
 
-TEST(KeyEvents, PatternTimingFollowsWeights) {
     std::vector<KeyEvent> events;
     double t = 0.0;
     // "A", then a word space, then "E" joined to "T" by an in-pattern gap.
@@ -69,10 +67,7 @@ TEST(CwSynth, ToneHasRequestedFrequencyAndLevel) {
     auto samples = RenderAll(synth, 11025);
     // Skip the first edge; one second minus 100 ms of steady tone.
     std::vector<double> x(samples.begin() + 1000, samples.begin() + 1000 + 8820);
-    double power = 0.0;
-    for (double v : x)
-        power += v * v;
-    power /= static_cast<double>(x.size());
+    const double power = std::inner_product(x.begin(), x.end(), x.begin(), 0.0) / 8820.0;
     EXPECT_NEAR(10 * std::log10(power), 10 * std::log10(amplitude * amplitude / 2), 0.05);
     // 8820 samples at 11025 Hz: bins are 1.25 Hz wide, 700 Hz is bin 560.
     const double peak = BinPower(x, 560);
