@@ -109,7 +109,7 @@ class RecordingSink : public BlockSink {
 };
 
 // One capture thread over a fake source; `enabled` is receive on or off.
-struct CaptureFixture : testing::Test {
+struct CaptureThreadTest : testing::Test {
     FakeSource source{1ms};
     RecordingSink sink;
     std::atomic<bool> enabled{true};
@@ -117,11 +117,11 @@ struct CaptureFixture : testing::Test {
     std::size_t Delivered() { return sink.WaitFor(0).size(); }
 };
 
-struct EndingCapture : CaptureFixture {
-    EndingCapture() { source.Reset(100us, 7); }
+struct CaptureThreadEnding : CaptureThreadTest {
+    CaptureThreadEnding() { source.Reset(100us, 7); }
 };
 
-TEST_F(CaptureFixture, DeliversBlocksInOrderStopsAndRestarts) {
+TEST_F(CaptureThreadTest, DeliversBlocksInOrderStopsAndRestarts) {
     ASSERT_TRUE(capture.StartCapture());
     EXPECT_FALSE(capture.StartCapture()) << "a second thread must not start";
     auto values = sink.WaitFor(20);
@@ -142,7 +142,7 @@ TEST_F(CaptureFixture, DeliversBlocksInOrderStopsAndRestarts) {
     EXPECT_TRUE(capture.StopCapture());
 }
 
-TEST_F(CaptureFixture, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) {
+TEST_F(CaptureThreadTest, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) {
     enabled = false;
     ASSERT_TRUE(capture.StartCapture());
     while (source.Produced() < 10)
@@ -166,7 +166,7 @@ TEST_F(CaptureFixture, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) 
     EXPECT_TRUE(capture.StopCapture());
 }
 
-TEST_F(CaptureFixture, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
+TEST_F(CaptureThreadTest, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
     sink.Hold(true);  // the chain hangs inside its first block
     ASSERT_TRUE(capture.StartCapture());
     sink.WaitFor(1);
@@ -182,7 +182,7 @@ TEST_F(CaptureFixture, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
     EXPECT_TRUE(capture.StartCapture());
 }
 
-TEST_F(EndingCapture, EndOfSourceEndsTheThread) {
+TEST_F(CaptureThreadEnding, EndOfSourceEndsTheThread) {
     ASSERT_TRUE(capture.StartCapture());
     EXPECT_EQ(sink.WaitEnded(), ReadStatus::End);
     EXPECT_EQ(sink.WaitFor(7), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
