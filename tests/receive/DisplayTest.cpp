@@ -38,10 +38,9 @@ TEST(LevelDisplay, SweepStartDrawsGridAndThresholdAtMiddle) {
     const auto marker = LinesWithPen(p, Ink::Marker);
     ASSERT_EQ(marker.size(), 1u);
     EXPECT_EQ(marker[0], (DisplayLine{{0, 60}, {165, 60}, Ink::Marker}));
-    EXPECT_EQ(model.LevelY(-45), 60);
-    EXPECT_EQ(model.LevelY(0), 0);
-    EXPECT_EQ(model.LevelY(-90), 120);
-    EXPECT_EQ(model.LevelY(-20), 26);  // 2400 / 90 truncated
+    // y = level × 120 / −90, truncated: −20 is 2400 / 90 = 26.
+    for (auto [level, y] : {std::pair{-45, 60}, {0, 0}, {-90, 120}, {-20, 26}})
+        EXPECT_EQ(model.LevelY(level), y) << level;
 }
 
 TEST(LevelDisplay, SignalChartAdvancesOnePixelEveryTwoWindows) {
@@ -106,12 +105,9 @@ TEST(LevelDisplay, TapeTicksOnThreeRowsThenStartsAfresh) {
         tape.StepTape(-20, -45);
         rows.push_back(tape.TapeRow);
     }
-    EXPECT_EQ(rows[17], 1);
-    EXPECT_EQ(rows[18], 2);
-    EXPECT_EQ(rows[35], 2);
-    EXPECT_EQ(rows[36], 3);
-    EXPECT_EQ(rows[53], 3);
-    EXPECT_EQ(rows[54], 0);  // after row 3 the tape starts afresh
+    // After row 3 the tape starts afresh.
+    for (auto [w, row] : {std::pair{17, 1}, {18, 2}, {35, 2}, {36, 3}, {53, 3}, {54, 0}})
+        EXPECT_EQ(rows[static_cast<std::size_t>(w)], row) << w;
     ticks = LinesWithPen(tape.Picture(), Ink::Trace);
     EXPECT_EQ(ticks.size(), 10u + 9u + 9u);
     EXPECT_EQ(ticks.back(), (DisplayLine{{9, 120}, {9, 111}, Ink::Trace}));
@@ -218,15 +214,15 @@ TEST(ToneDisplay, TrackerTakesANewToneAfterThreeBlocks) {
 }
 
 TEST(ToneDisplay, LabelsForModesAndRanges) {
-    const auto high = ToneDisplayLabels(ToneMode::FFT, true);
-    EXPECT_EQ(high[3], "345");
-    EXPECT_EQ(high[10], "948Hz");
-    const auto low = ToneDisplayLabels(ToneMode::FFT, false);
-    EXPECT_EQ(low[3], "172");
-    EXPECT_EQ(low[10], "775Hz");
-    EXPECT_EQ(ToneDisplayLabels(ToneMode::Sine, true)[10], "→ t");
-    EXPECT_EQ(ToneDisplayLabels(ToneMode::Synchro, true)[0], "＋");
-    EXPECT_EQ(ToneDisplayLabels(ToneMode::Synchro, true)[10], "");
+    using enum ToneMode;
+    for (auto [mode, high, i, label] : {std::tuple{FFT, true, 3, "345"},
+                                        {FFT, true, 10, "948Hz"},
+                                        {FFT, false, 3, "172"},
+                                        {FFT, false, 10, "775Hz"},
+                                        {Sine, true, 10, "→ t"},
+                                        {Synchro, true, 0, "＋"},
+                                        {Synchro, true, 10, ""}})
+        EXPECT_EQ(ToneDisplayLabels(mode, high)[static_cast<std::size_t>(i)], label) << label;
     // Every label is within 1 Hz of its bin's frequency, ascending.
     for (int bin = kMinToneBin; bin <= kMaxToneBin; ++bin) {
         const std::string label = ToneLabelHz(bin);
