@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -15,8 +16,11 @@ using namespace std::chrono_literals;
 // right samples its negation. Interrupt wakes a waiting read at once.
 class FakeSource : public BlockSource {
   public:
-    explicit FakeSource(std::chrono::microseconds period, int limit = -1)
-        : period_(period), limit_(limit) {}
+    explicit FakeSource(std::chrono::microseconds period) : period_(period) {}
+    void Reset(std::chrono::microseconds period, int limit) {
+        period_ = period;
+        limit_ = limit;
+    }
 
     ReadStatus WaitHalf(std::span<std::int16_t, kHalfSamples> frames) override {
         std::unique_lock lock(mutex_);
@@ -47,97 +51,103 @@ class FakeSource : public BlockSource {
 
   private:
     std::chrono::microseconds period_;
-    int limit_;
+    int limit_ = -1;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool interrupted_ = false;
     int next_ = 0;
 };
 
-// Records the first sample of each block; can be made to hang in a block.
+// Records the first sample of each block (kTorn when the block mixes
+// values); can be made to hang in a block.
+constexpr int kTorn = -99999;
 class RecordingSink : public BlockSink {
   public:
     void OnBlock(std::span<const std::int16_t, kHalfSamples> frames, int channel) override {
         std::unique_lock lock(mutex_);
-        values_.push_back(frames[channel]);
+        bool whole = true;
         for (std::size_t f = 0; f < kHalfFrames; ++f)
-            if (frames[2 * f + channel] != frames[channel])
-                wholeBlocks_ = false;
+            whole = whole && frames[2 * f + channel] == frames[channel];
+        values_.push_back(whole ? frames[channel] : kTorn);
         changed_.notify_all();
         changed_.wait(lock, [this] { return !hold_; });
     }
     void OnSourceEnded(ReadStatus status) override {
-        std::lock_guard lock(mutex_);
-        ended_ = status;
-        changed_.notify_all();
-    }
-    // Waits until at least n blocks arrived; returns them.
-    std::vector<int> WaitFor(std::size_t n) {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, 5s, [&] { return values_.size() >= n; });
-        return values_;
-    }
-    std::optional<ReadStatus> WaitEnded() {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, 5s, [&] { return ended_.has_value(); });
-        return ended_;
+        Update([&] { ended_ = status; });
     }
     void Hold(bool hold) {
-        {
-            std::lock_guard lock(mutex_);
-            hold_ = hold;
-        }
-        changed_.notify_all();
+        Update([&] { hold_ = hold; });
     }
-    bool WholeBlocks() {
-        std::lock_guard lock(mutex_);
-        return wholeBlocks_;
+    // Wait up to 5 s for at least n blocks, or for the end; return what came.
+    std::vector<int> WaitFor(std::size_t n) {
+        return Await([&] { return values_.size() >= n; }).first;
+    }
+    std::optional<ReadStatus> WaitEnded() {
+        return Await([&] { return ended_.has_value(); }).second;
     }
 
   private:
+    template <class F>
+    void Update(F change) {
+        {
+            std::lock_guard lock(mutex_);
+            change();
+        }
+        changed_.notify_all();
+    }
+    template <class P>
+    std::pair<std::vector<int>, std::optional<ReadStatus>> Await(P done) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, 5s, done);
+        return {values_, ended_};
+    }
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<int> values_;
     bool hold_ = false;
-    bool wholeBlocks_ = true;
     std::optional<ReadStatus> ended_;
 };
 
-TEST(CaptureThread, DeliversBlocksInOrderStopsAndRestarts) {
-    FakeSource source(1ms);
+// One capture thread over a fake source; `enabled` is receive on or off.
+struct CaptureThreadTest : testing::Test {
+    FakeSource source{1ms};
     RecordingSink sink;
     std::atomic<bool> enabled{true};
-    CaptureThread capture(source, sink, enabled);
+    CaptureThread capture{source, sink, enabled};
+    std::size_t Delivered() { return sink.WaitFor(0).size(); }
+};
+
+struct CaptureThreadEnding : CaptureThreadTest {
+    CaptureThreadEnding() { source.Reset(100us, 7); }
+};
+
+TEST_F(CaptureThreadTest, DeliversBlocksInOrderStopsAndRestarts) {
     ASSERT_TRUE(capture.StartCapture());
     EXPECT_FALSE(capture.StartCapture()) << "a second thread must not start";
     auto values = sink.WaitFor(20);
     ASSERT_GE(values.size(), 20u);
     for (std::size_t i = 1; i < values.size(); ++i)
-        ASSERT_EQ(values[i], values[i - 1] + 1);
-    EXPECT_TRUE(sink.WholeBlocks());
+        ASSERT_EQ(values[i], values[i - 1] + 1);  // in order and never torn
 
     const auto before = std::chrono::steady_clock::now();
     EXPECT_TRUE(capture.StopCapture());
     EXPECT_LT(std::chrono::steady_clock::now() - before, 500ms);
     EXPECT_FALSE(capture.IsRunning());
-    const std::size_t stopped = sink.WaitFor(0).size();
+    const std::size_t stopped = Delivered();
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(sink.WaitFor(0).size(), stopped) << "blocks arrived after StopCapture";
+    EXPECT_EQ(Delivered(), stopped) << "blocks arrived after StopCapture";
 
     ASSERT_TRUE(capture.StartCapture());
     EXPECT_GT(sink.WaitFor(stopped + 5).size(), stopped + 4);
     EXPECT_TRUE(capture.StopCapture());
 }
 
-TEST(CaptureThread, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) {
-    FakeSource source(1ms);
-    RecordingSink sink;
-    std::atomic<bool> enabled{false};
-    CaptureThread capture(source, sink, enabled);
+TEST_F(CaptureThreadTest, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) {
+    enabled = false;
     ASSERT_TRUE(capture.StartCapture());
     while (source.Produced() < 10)
         std::this_thread::sleep_for(1ms);
-    EXPECT_TRUE(sink.WaitFor(0).empty());
+    EXPECT_EQ(Delivered(), 0u);
     EXPECT_EQ(capture.BlocksProcessed(), 0u);
 
     enabled = true;
@@ -145,23 +155,18 @@ TEST(CaptureThread, ReceiveDisabledSkipsBlocksAndChannelSwitchesAtNextBlock) {
     ASSERT_GE(values.size(), 3u);
     EXPECT_GE(values.front(), 10) << "skipped blocks must not be processed later";
     capture.SetInputChannel(1);
-    const std::size_t switched = sink.WaitFor(0).size();
-    values = sink.WaitFor(switched + 3);
+    values = sink.WaitFor(Delivered() + 3);
     EXPECT_LT(values.back(), 0) << "right channel carries the negated number";
-    EXPECT_TRUE(sink.WholeBlocks());
+    EXPECT_EQ(std::count(values.begin(), values.end(), kTorn), 0);
 
     capture.SetInputChannel(3);  // not chosen yet: nothing is read
-    const std::size_t unchosen = sink.WaitFor(0).size() + 1;
+    const std::size_t unchosen = Delivered() + 1;
     std::this_thread::sleep_for(30ms);
-    EXPECT_LE(sink.WaitFor(0).size(), unchosen);
+    EXPECT_LE(Delivered(), unchosen);
     EXPECT_TRUE(capture.StopCapture());
 }
 
-TEST(CaptureThread, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
-    FakeSource source(1ms);
-    RecordingSink sink;
-    std::atomic<bool> enabled{true};
-    CaptureThread capture(source, sink, enabled);
+TEST_F(CaptureThreadTest, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
     sink.Hold(true);  // the chain hangs inside its first block
     ASSERT_TRUE(capture.StartCapture());
     sink.WaitFor(1);
@@ -173,15 +178,11 @@ TEST(CaptureThread, StopGivesUpAfterTimeoutAndNoSecondThreadStarts) {
     EXPECT_FALSE(capture.StartCapture()) << "old thread still inside the chain";
     sink.Hold(false);
     EXPECT_TRUE(capture.StopCapture());
-    EXPECT_EQ(sink.WaitFor(0).size(), 1u);
+    EXPECT_EQ(Delivered(), 1u);
     EXPECT_TRUE(capture.StartCapture());
 }
 
-TEST(CaptureThread, EndOfSourceEndsTheThread) {
-    FakeSource source(100us, 7);
-    RecordingSink sink;
-    std::atomic<bool> enabled{true};
-    CaptureThread capture(source, sink, enabled);
+TEST_F(CaptureThreadEnding, EndOfSourceEndsTheThread) {
     ASSERT_TRUE(capture.StartCapture());
     EXPECT_EQ(sink.WaitEnded(), ReadStatus::End);
     EXPECT_EQ(sink.WaitFor(7), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));

@@ -34,17 +34,26 @@ std::string Collapse(const std::string& text) {
     return out;
 }
 
-std::string Decode(const std::vector<KeyEvent>& events, const ReceivePathOptions& options,
-                   synth::SynthConfig config = {}, double toneHz = 603.0) {
-    synth::CwSynth synth(config, {synth::Station{.Events = events, .ToneHz = toneHz}});
+// Decodes the sum of the synths' audio, as long as the first one lasts.
+std::string DecodeMix(std::vector<synth::CwSynth> synths, const ReceivePathOptions& options) {
     ReceivePath path(options);
-    std::array<std::int16_t, kHalfSamples> half{};
-    for (std::int64_t done = 0; done < synth.TotalFrames(); done += kHalfFrames) {
-        synth.Render(half);
-        path.OnBlock(half, options.Channel);
+    std::array<std::int16_t, kHalfSamples> mix{}, part{};
+    for (std::int64_t done = 0; done < synths[0].TotalFrames(); done += kHalfFrames) {
+        mix.fill(0);
+        for (auto& synth : synths) {
+            synth.Render(part);
+            for (std::size_t i = 0; i < mix.size(); ++i)
+                mix[i] = static_cast<std::int16_t>(mix[i] + part[i]);
+        }
+        path.OnBlock(mix, options.Channel);
     }
     path.Flush();
     return Collapse(path.ReceivedText());
+}
+
+std::string Decode(const std::vector<KeyEvent>& events, const ReceivePathOptions& options) {
+    return DecodeMix({synth::CwSynth({}, {synth::Station{.Events = events, .ToneHz = 603.0}})},
+                     options);
 }
 
 // What the English receive table makes of a character's transmit pattern:
@@ -130,27 +139,9 @@ std::vector<KeyEvent> WabunOver(int step) {
     return keyed.Events;
 }
 
-TEST(ReceivePath, WabunBetweenBracketSignsDecodesToKanaAndBack) {
-    ReceivePathOptions options;
-    options.AutoLanguage = true;
-    options.Mode = KeyMode::Direct;
-    options.SpeedCpm = 100;
-    EXPECT_EQ(Decode(WabunOver(15), options), "DE JA1ABC )コンニチハ タロウサン（ K");
-    options.Katakana = false;
-    EXPECT_EQ(Decode(WabunOver(15), options), "DE JA1ABC )こんにちは たろうさん（ K");
-    // Without automatic switching the kana stay Latin letters, and in the
-    // English Key Mode the opening sign does not switch either.
-    options.AutoLanguage = false;
-    const std::string english = Decode(WabunOver(15), options);
-    EXPECT_EQ(english.find("こ"), std::string::npos) << english;
-    options.AutoLanguage = true;
-    options.Mode = KeyMode::English;
-    const std::string englishMode = Decode(WabunOver(15), options);
-    EXPECT_EQ(englishMode.find("こ"), std::string::npos) << englishMode;
-}
-
-TEST(ReceivePath, RunTogetherLettersSplitWithExtendOnly) {
-    // Q and Z with 1.6 dots between them instead of 3: "--.---.." has no entry.
+// Q and Z with 1.6 dots between them instead of 3 ("--.---.." has no
+// entry), then a separate A.
+std::vector<KeyEvent> RunTogether() {
     const double dotMs = synth::DotLengthMs(15);
     std::vector<KeyEvent> events;
     double t = 500.0;
@@ -158,39 +149,54 @@ TEST(ReceivePath, RunTogetherLettersSplitWithExtendOnly) {
     t += 1.6 * dotMs;
     synth::AppendPattern("34341412", dotMs, {}, t, events);
     t += 7 * dotMs;
-    synth::AppendPattern("1432", dotMs, {}, t, events);  // a separate A
-    ReceivePathOptions options;
-    options.SpeedCpm = 100;
-    EXPECT_EQ(Decode(events, options), "QZ A");
-    options.ExtendOn = false;
-    EXPECT_EQ(Decode(events, options), "* A");
+    synth::AppendPattern("1432", dotMs, {}, t, events);
+    return events;
+}
+
+TEST(ReceivePath, LanguageSwitchingAndExtendDecodeOvers) {
+    using enum KeyMode;
+    const auto wabun = WabunOver(15);
+    const auto joined = RunTogether();
+    // An empty expectation: the kana must stay Latin letters.
+    for (const auto& [events, autoLanguage, mode, katakana, extend, expected] : {
+             std::tuple{wabun, true, Direct, true, true, "DE JA1ABC )コンニチハ タロウサン（ K"},
+             {wabun, true, Direct, false, true, "DE JA1ABC )こんにちは たろうさん（ K"},
+             {wabun, false, Direct, false, true, ""},
+             {wabun, true, English, false, true, ""},
+             {joined, false, English, true, true, "QZ A"},
+             {joined, false, English, true, false, "* A"},
+         }) {
+        ReceivePathOptions options;
+        options.AutoLanguage = autoLanguage;
+        options.Mode = mode;
+        options.Katakana = katakana;
+        options.ExtendOn = extend;
+        options.SpeedCpm = 100;
+        const std::string decoded = Decode(events, options);
+        if (std::string_view(expected).empty())
+            EXPECT_EQ(decoded.find("こ"), std::string::npos) << decoded;
+        else
+            EXPECT_EQ(decoded, expected);
+    }
 }
 
 TEST(ReceivePath, RightChannelAndFixedToneIgnoreOtherSignals) {
     // The wanted text on the right at 603 Hz; the left carries other text.
-    auto wanted =
-        synth::TextToEvents("TEST DE JA1ABC", synth::TextAlphabet::English, 15, {}, 500.0);
-    auto other = synth::TextToEvents("EEEEE EEEEE", synth::TextAlphabet::English, 15, {}, 500.0);
-    synth::CwSynth right({.Layout = synth::ChannelLayout::StereoRight},
-                         {synth::Station{.Events = wanted.Events, .ToneHz = 603.0}});
-    synth::CwSynth left({.Layout = synth::ChannelLayout::StereoLeft},
-                        {synth::Station{.Events = other.Events, .ToneHz = 603.0}});
+    auto keyed = [](const char* text) {
+        return synth::TextToEvents(text, synth::TextAlphabet::English, 15, {}, 500.0).Events;
+    };
+    std::vector<synth::CwSynth> synths;
+    synths.emplace_back(
+        synth::SynthConfig{.Layout = synth::ChannelLayout::StereoRight},
+        std::vector{synth::Station{.Events = keyed("TEST DE JA1ABC"), .ToneHz = 603.0}});
+    synths.emplace_back(
+        synth::SynthConfig{.Layout = synth::ChannelLayout::StereoLeft},
+        std::vector{synth::Station{.Events = keyed("EEEEE EEEEE"), .ToneHz = 603.0}});
     ReceivePathOptions options;
     options.Channel = 1;
-    options.ToneBin = NearestToneBin(603.0);
+    options.ToneBin = 28;
     options.ThresholdDb = -60;
-    EXPECT_EQ(options.ToneBin, 28);
-    ReceivePath path(options);
-    std::array<std::int16_t, kHalfSamples> a{}, b{};
-    for (std::int64_t done = 0; done < right.TotalFrames(); done += kHalfFrames) {
-        right.Render(a);
-        left.Render(b);
-        for (std::size_t i = 0; i < a.size(); ++i)
-            a[i] = static_cast<std::int16_t>(a[i] + b[i]);
-        path.OnBlock(a, options.Channel);
-    }
-    path.Flush();
-    EXPECT_EQ(Collapse(path.ReceivedText()), "TEST DE JA1ABC");
+    EXPECT_EQ(DecodeMix(std::move(synths), options), "TEST DE JA1ABC");
 }
 
 // Generated audio as a capture source, ending after its last half.
@@ -233,12 +239,10 @@ TEST(ReceivePath, CaptureThreadTextReachesTheWindowOwnerThroughTheQueue) {
 }
 
 TEST(ReceivePath, ToneBinsFollowFrequency) {
-    EXPECT_EQ(NearestToneBin(603.0), 28);
-    EXPECT_EQ(NearestToneBin(172.0), 8);
-    EXPECT_EQ(NearestToneBin(50.0), 8);
-    EXPECT_EQ(NearestToneBin(948.0), 44);
-    EXPECT_EQ(NearestToneBin(3000.0), 44);
-    EXPECT_EQ(NearestToneBin(710.0), 33);  // 710.6 Hz is bin 33
+    // Nearest bin of 11025 / 512 Hz, limited to 8..44; 710.6 Hz is bin 33.
+    for (auto [hz, bin] :
+         {std::pair{603.0, 28}, {172.0, 8}, {50.0, 8}, {948.0, 44}, {3000.0, 44}, {710.0, 33}})
+        EXPECT_EQ(NearestToneBin(hz), bin) << hz;
 }
 
 }  // namespace

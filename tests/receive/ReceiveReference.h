@@ -91,6 +91,14 @@ inline double LevelDb(double magnitude) {
     return 20.0 * std::log10(magnitude / 256.0 / 32768.0);
 }
 
+inline std::vector<double> RandomSamples(std::mt19937& rng, std::size_t count, int amplitude) {
+    std::uniform_int_distribution<int> dist(-amplitude, amplitude);
+    std::vector<double> v(count);
+    for (auto& x : v)
+        x = dist(rng);
+    return v;
+}
+
 // Interleaved stereo frames with independent random 16-bit channels.
 inline std::vector<std::int16_t> RandomFrames(std::mt19937& rng, int amplitude) {
     std::uniform_int_distribution<int> dist(-amplitude, amplitude);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "synth/KeyEvents.h"
@@ -22,6 +23,13 @@ Station SteadyTone(double hz, double amplitude, double fromMs, double toMs) {
     return Station{.Events = {{fromMs, true}, {toMs, false}}, .ToneHz = hz, .Amplitude = amplitude};
 }
 
+double PeakAbs(const std::vector<std::int16_t>& x, int from, int to) {
+    double peak = 0.0;
+    for (int n = from; n < to; ++n)
+        peak = std::max(peak, std::abs(double(x[static_cast<std::size_t>(n)])));
+    return peak;
+}
+
 // Power of one DFT bin, computed the slow way.
 double BinPower(const std::vector<double>& x, int k) {
     std::complex<double> sum = 0.0;
@@ -31,14 +39,11 @@ double BinPower(const std::vector<double>& x, int k) {
     return std::norm(sum);
 }
 
-TEST(KeyEvents, DotLengthOfSpeedSteps) {
-    EXPECT_DOUBLE_EQ(DotLengthMs(0), 240.0);
-    EXPECT_DOUBLE_EQ(DotLengthMs(15), 60.0);
-    EXPECT_NEAR(DotLengthMs(31), 33.333, 1e-3);
-    EXPECT_DOUBLE_EQ(DotLengthMs(99), DotLengthMs(31));
-}
+TEST(KeyEvents, DotLengthsAndPatternTimingFollowWeights) {
+    // Steps of 5 per minute from 25 (240 ms) to 180; beyond the last, the last.
+    for (auto [step, ms] : {std::pair{0, 240.0}, {15, 60.0}, {31, 1200.0 / 36}, {99, 1200.0 / 36}})
+        EXPECT_NEAR(DotLengthMs(step), ms, 1e-9) << step;
 
-TEST(KeyEvents, PatternTimingFollowsWeights) {
     std::vector<KeyEvent> events;
     double t = 0.0;
     // "A", then a word space, then "E" joined to "T" by an in-pattern gap.
@@ -69,10 +74,7 @@ TEST(CwSynth, ToneHasRequestedFrequencyAndLevel) {
     auto samples = RenderAll(synth, 11025);
     // Skip the first edge; one second minus 100 ms of steady tone.
     std::vector<double> x(samples.begin() + 1000, samples.begin() + 1000 + 8820);
-    double power = 0.0;
-    for (double v : x)
-        power += v * v;
-    power /= static_cast<double>(x.size());
+    const double power = std::inner_product(x.begin(), x.end(), x.begin(), 0.0) / 8820.0;
     EXPECT_NEAR(10 * std::log10(power), 10 * std::log10(amplitude * amplitude / 2), 0.05);
     // 8820 samples at 11025 Hz: bins are 1.25 Hz wide, 700 Hz is bin 560.
     const double peak = BinPower(x, 560);
@@ -111,25 +113,17 @@ TEST(CwSynth, EdgesAreRaisedCosineOfFiveMs) {
     auto x = RenderAll(synth, 11025 * 3 / 10);
     const int down = 1103;  // first frame at or after 100 ms
     const int edge = 55;    // 5 ms
-    for (int n = 0; n < down; ++n)
-        ASSERT_EQ(x[n], 0) << n;
-    double maxEarly = 0.0;
-    for (int n = down; n < down + 5; ++n)
-        maxEarly = std::max(maxEarly, std::abs(double(x[n])));
-    EXPECT_LT(maxEarly, 0.03 * amplitude);
+    EXPECT_EQ(PeakAbs(x, 0, down), 0.0);
+    EXPECT_LT(PeakAbs(x, down, down + 5), 0.03 * amplitude);
     for (int n = down; n < down + edge; ++n) {
         const double p = std::min(1.0, double(n - down + 1) / edge);
         const double envelope = 0.5 - 0.5 * std::cos(std::numbers::pi * p);
         EXPECT_LE(std::abs(double(x[n])), envelope * amplitude + 1.0) << n;
     }
-    double maxSteady = 0.0;
-    for (int n = down + edge; n < down + 3 * edge; ++n)
-        maxSteady = std::max(maxSteady, std::abs(double(x[n])));
-    EXPECT_NEAR(maxSteady, amplitude, 0.01 * amplitude);
+    EXPECT_NEAR(PeakAbs(x, down + edge, down + 3 * edge), amplitude, 0.01 * amplitude);
     // Key-up at 200 ms: silent again 5 ms later.
     const int up = 2205;
-    for (int n = up + edge + 1; n < up + 300; ++n)
-        ASSERT_EQ(x[n], 0) << n;
+    EXPECT_EQ(PeakAbs(x, up + edge + 1, up + 300), 0.0);
 }
 
 TEST(CwSynth, SameSeedSameAudioAndLayoutsPlaceChannels) {

@@ -32,13 +32,14 @@ TEST(TextKeying, LettersAndWordSpacesTimeOut) {
 }
 
 TEST(TextKeying, KanaUsesWabunAndUnknownCharactersAreListed) {
-    // ハ is -... in Wabun (B in international Morse).
-    EXPECT_EQ(PatternForCharacter("ハ", TextAlphabet::Katakana), "34141412");
-    EXPECT_EQ(PatternForCharacter("は", TextAlphabet::Hiragana), "34141412");
-    EXPECT_EQ(PatternForCharacter("B", TextAlphabet::English), "34141412");
-    // Latin letters still work inside a kana text.
-    EXPECT_EQ(PatternForCharacter("K", TextAlphabet::Katakana), "341432");
-    EXPECT_EQ(PatternForCharacter("　", TextAlphabet::Katakana), "6");
+    // ハ is -... in Wabun (B in international Morse); Latin letters still
+    // work inside a kana text.
+    for (auto [text, alphabet, pattern] : {std::tuple{"ハ", TextAlphabet::Katakana, "34141412"},
+                                           {"は", TextAlphabet::Hiragana, "34141412"},
+                                           {"B", TextAlphabet::English, "34141412"},
+                                           {"K", TextAlphabet::Katakana, "341432"},
+                                           {"　", TextAlphabet::Katakana, "6"}})
+        EXPECT_EQ(PatternForCharacter(text, alphabet), pattern) << text;
     const auto keyed = TextToEvents("A{B", TextAlphabet::English, 15);
     EXPECT_EQ(keyed.Missing, std::vector<std::string>{"{"});
     EXPECT_EQ(keyed.Events.size(), 2u * (2 + 4));
