@@ -39,11 +39,13 @@ TEST(LogFormats, DomesticCommandComparesTheFirstTwoCharactersAsText) {
 }
 
 TEST(LogFormats, ContestNumberCountsUpKeepingItsWidth) {
-    EXPECT_EQ(CountUpContestNumber("009"), "010");
-    EXPECT_EQ(CountUpContestNumber("0099"), "0100");
-    EXPECT_EQ(CountUpContestNumber("99"), "100");
-    EXPECT_EQ(CountUpContestNumber("1"), "2");
-    EXPECT_EQ(CountUpContestNumber(""), "");
+    for (auto [from, to] : {std::pair<const char*, const char*>{"009", "010"},
+                            {"0099", "0100"},
+                            {"99", "100"},
+                            {"1", "2"},
+                            {"", ""}}) {
+        EXPECT_EQ(CountUpContestNumber(from), to) << from;
+    }
     // Against plain integer arithmetic for every width up to four digits.
     for (int value = 0; value < 10000; value += 7) {
         for (int width = 1; width <= 4; ++width) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qso/MacroLinks.h"
+
 namespace morvane::qso {
 namespace {
 
@@ -17,9 +19,13 @@ struct FakeEvents : QsoFieldEvents {
     void EmptyClipboard() override { ++clipboardEmptied; }
 };
 
-TEST(QsoFields, SelectionWaitsForTheNextFieldToTakeIt) {
+class QsoFieldsTest : public ::testing::Test {
+  protected:
     FakeEvents events;
-    QsoFields fields(events);
+    QsoFields fields{events};
+};
+
+TEST_F(QsoFieldsTest, SelectionWaitsForTheNextFieldToTakeIt) {
     fields.OnReceiveWindowFocusLost("RX> DE JA1 ABC K", 9, "JA1 ABC", /*spaceDel=*/true);
     EXPECT_EQ(fields.SelectionBuffer, "JA1ABC");
     EXPECT_EQ(fields.SelectionBufferCopy, "JA1ABC");
@@ -49,9 +55,7 @@ TEST(QsoFields, SelectionWaitsForTheNextFieldToTakeIt) {
     EXPECT_EQ(fields.InputTarget, "R_NR");
 }
 
-TEST(QsoFields, ClickedCallSignIsForgottenButNotCopied) {
-    FakeEvents events;
-    QsoFields fields(events);
+TEST_F(QsoFieldsTest, ClickedCallSignIsForgottenButNotCopied) {
     fields.OnReceiveWindowFocusLost("RX> CQ DE JA1ABC K", 12, "", false);
     EXPECT_EQ(fields.ClickedWord, "JA1ABC");
     fields.OnFocusGained(QsoField::HisCall);
@@ -73,9 +77,7 @@ TEST(QsoFields, WordAtCaretStopsAtBlanksThePromptAndFifteenCharacters) {
     EXPECT_EQ(WordAtCaret("RX> \xE3\x81\x82\xE3\x81\x84 X", 5), "\xE3\x81\x82\xE3\x81\x84");
 }
 
-TEST(QsoFields, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
-    FakeEvents events;
-    QsoFields fields(events);
+TEST_F(QsoFieldsTest, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
     fields.HisRST = "579";
     fields.MyRST = "599 5NN";
     fields.SetText(QsoField::HisCall, "J");
@@ -91,9 +93,7 @@ TEST(QsoFields, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
     EXPECT_EQ(events.stops, 1);
 }
 
-TEST(QsoFields, CaptureKeyFillsHisCallAndStopsAutoCq) {
-    FakeEvents events;
-    QsoFields fields(events);
+TEST_F(QsoFieldsTest, CaptureKeyFillsHisCallAndStopsAutoCq) {
     fields.SetText(QsoField::HisCall, "JH2XYZ");
     events.running = true;
     fields.OnCaptureKey("");  // nothing received: the field stays
@@ -104,9 +104,7 @@ TEST(QsoFields, CaptureKeyFillsHisCallAndStopsAutoCq) {
     EXPECT_EQ(events.stops, 1);  // already stopped
 }
 
-TEST(QsoFields, TemperatureFieldEditsTheSelectedStation) {
-    FakeEvents events;
-    QsoFields fields(events);
+TEST_F(QsoFieldsTest, TemperatureFieldEditsTheSelectedStation) {
     fields.MyTempText = "12";
     fields.HisTempText = "-3";
     EXPECT_EQ(fields.OnTemperatureFocusGained(), "12");
@@ -119,6 +117,51 @@ TEST(QsoFields, TemperatureFieldEditsTheSelectedStation) {
     EXPECT_EQ(TwoDigitFieldText("5"), "05");
     EXPECT_EQ(TwoDigitFieldText("15"), "15");
     EXPECT_EQ(TwoDigitFieldText(""), "");
+}
+
+// 10:00 UTC in June: 19:00 in Japan, 03:00 in California (summer 17).
+const ClockReading kJune{.Local = {2026, 6, 1, 19, 0, 0}, .Utc = {2026, 6, 1, 10, 0, 0}};
+
+TEST(MacroLinks, AutoGreetingUsesTheCountryLookup) {
+    macros::FixedClock clock(kJune);
+    CountryGreetingHours hours(clock);
+    EXPECT_EQ(hours.DxLocalHour("JA1ABC"), 19);
+    EXPECT_EQ(hours.DxLocalHour("W6ABC"), 3);
+    EXPECT_EQ(hours.DxLocalHour(""), 25);
+
+    macros::MacroExpander expander(clock, hours);
+    macros::ExpansionFields fields;
+    fields.Greeting = "AUTO";
+    fields.HisCall = "JA1ABC";
+    EXPECT_EQ(expander.Expand("<Greeting>", fields), "GE");  // 19 is after GE at 18
+    fields.HisCall = "W6ABC";
+    EXPECT_EQ(expander.Expand("<Greeting>", fields), "GM");  // 3 is after GM at 0
+    fields.HisCall = "QQ1AB";
+    EXPECT_EQ(expander.Expand("<Greeting>", fields), "");  // unknown country
+}
+
+TEST(MacroLinks, TemplatesExpandInTheLoggersPurposes) {
+    macros::FixedClock clock(kJune);
+    CountryGreetingHours hours(clock);
+    macros::MacroExpander expander(clock, hours);
+    FakeEvents events;
+    QsoFields qso(events);
+    qso.HisRST = "5NN";
+    qso.ContestNumber = "009";
+    qso.SetText(QsoField::RcvdNr, "5NT");
+    MacroTemplateExpander templates(expander, [&] {
+        macros::ExpansionFields fields;
+        CopyQsoFields(qso, fields);
+        fields.ContestMode = true;
+        fields.OptionString = "MKNNNJJ001218NA0NNNR9ANNHCNNNN";  // 14 "A": received as digits
+        return fields;
+    });
+    EXPECT_EQ(templates.ExpandForCtestwin("<HisRST> <TestNR>"), "599 009");
+    EXPECT_EQ(templates.ExpandForHamlog("<RcvdNR>"), "590");
+    EXPECT_EQ(templates.ExpandForHamlog("<TestNR%4>"), "0009");  // width forms: HamLog only
+    EXPECT_EQ(templates.ExpandForCtestwin("<TestNR%4>"), "<TestNR%4>");
+    EXPECT_FALSE(expander.HamlogExpansion);
+    EXPECT_FALSE(expander.CtestwinExpansion);
 }
 
 }  // namespace

@@ -211,7 +211,7 @@ class SettingsFileTest : public ::testing::Test {
     std::filesystem::path dir_;
 };
 
-TEST_F(SettingsFileTest, SaveReplacesTheFileAndLoadReadsItBack) {
+TEST_F(SettingsFileTest, SaveReplacesTheFileAndAFailedSaveLeavesNoTrace) {
     SettingsDocument document;
     document.SetEntry("JA1ZZZ", 92);
     std::string error;
@@ -226,20 +226,17 @@ TEST_F(SettingsFileTest, SaveReplacesTheFileAndLoadReadsItBack) {
     ASSERT_EQ(LoadSettingsFile(path, loaded).Status, LoadStatus::Loaded);
     EXPECT_EQ(loaded.Entry(92), "JA2YYY");
     EXPECT_EQ(LoadSettingsFile(dir_ / "missing.mrvn", loaded).Status, LoadStatus::Failed);
-}
 
-TEST_F(SettingsFileTest, FailedSaveLeavesTheOldContentsAndNoTemporaryFile) {
     // A directory in the way makes the final rename fail.
-    std::filesystem::path path = dir_ / "station.mrvn";
-    std::filesystem::create_directories(path / "inside");
-    SettingsDocument document;
+    std::filesystem::path blocked = dir_ / "blocked.mrvn";
+    std::filesystem::create_directories(blocked / "inside");
     document.SetEntry("x", 1);
-    std::string error;
-    EXPECT_FALSE(SaveSettingsFile(path, document, error));
+    error.clear();
+    EXPECT_FALSE(SaveSettingsFile(blocked, document, error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(document.IsModified());
-    EXPECT_TRUE(std::filesystem::is_directory(path / "inside"));
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked / "inside"));
+    EXPECT_EQ(FileCount(), 2u);
 }
 
 }  // namespace
