@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "settings/OptionDialog.h"
@@ -44,12 +45,7 @@ TEST(OptionStringTest, EffectsOfTheDefaultAndOfChangedStrings) {
     //                          012345678901234567890123456789
     const std::string changed = "LHFEUUX001218NN0NEPTNDHGBCNCCS";
     const std::string defaults(kDefaultOptions);
-    struct Row {
-        std::string options;
-        char currentMonitor;
-        const char* summary;
-    };
-    const Row rows[] = {
+    const std::tuple<std::string, char, const char*> rows[] = {
         {defaults, 'N', "ＭＳ ゴシック 15 10.5 10 N00 J0J 00 R1 0 00 1"},
         // The monitor letter turns the current mode off when it asks for it again.
         {defaults, 'R', "ＭＳ ゴシック 15 10.5 10 N00 J0J 00 N1 0 00 1"},
@@ -60,9 +56,9 @@ TEST(OptionStringTest, EffectsOfTheDefaultAndOfChangedStrings) {
         {With(changed, 21, "F"), 'R', "Consolas 19 10.5 01 E11 U1L 11 T0 500 11 3"},
         {With(changed, 24, "X"), 'R', "Consolas 19 10.5 01 E11 U1L 11 T0 100 11 0"},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Summary(DecodeOptionEffects(row.options, row.currentMonitor)), row.summary)
-            << row.options << " " << row.currentMonitor;
+    for (const auto& [options, currentMonitor, summary] : rows) {
+        EXPECT_EQ(Summary(DecodeOptionEffects(options, currentMonitor)), summary)
+            << options << " " << currentMonitor;
     }
 }
 
@@ -96,23 +92,17 @@ TEST(OptionDialogTest, ControlsShowTheWorkingString) {
 }
 
 TEST(OptionDialogTest, EachClickRewritesOnlyItsOwnPosition) {
-    struct Case {
-        C control;
-        std::size_t position;
-        char letter;
-    };
-    const Case cases[] = {
-        {C::FontS, 0, 'S'},      {C::Hiragana, 1, 'H'}, {C::FrontDisp, 2, 'F'},
-        {C::CountryJpn, 3, 'J'}, {C::ClockUtc, 5, 'U'}, {C::LocationAbroad, 6, 'A'},
-        {C::ZeroT, 15, 'T'},     {C::SendCut, 16, 'A'}, {C::MonitorTx, 19, 'T'},
-        {C::FiveNN, 20, 'N'},    {C::Ptt200, 21, 'E'},  {C::PttHamlog, 22, 'H'},
-        {C::ModeA1A, 25, 'A'},   {C::TempMin, 26, 'M'}, {C::Qsl, 28, 'C'}};
-    for (const Case& c : cases) {
+    const std::tuple<C, std::size_t, const char*> cases[] = {
+        {C::FontS, 0, "S"},      {C::Hiragana, 1, "H"}, {C::FrontDisp, 2, "F"},
+        {C::CountryJpn, 3, "J"}, {C::ClockUtc, 5, "U"}, {C::LocationAbroad, 6, "A"},
+        {C::ZeroT, 15, "T"},     {C::SendCut, 16, "A"}, {C::MonitorTx, 19, "T"},
+        {C::FiveNN, 20, "N"},    {C::Ptt200, 21, "E"},  {C::PttHamlog, 22, "H"},
+        {C::ModeA1A, 25, "A"},   {C::TempMin, 26, "M"}, {C::Qsl, 28, "C"}};
+    for (auto [control, position, letter] : cases) {
         OptionDialogModel model(kDefaultOptions);
-        model.Click(c.control);
-        EXPECT_EQ(model.Working(),
-                  With(std::string(kDefaultOptions), c.position, std::string(1, c.letter)))
-            << static_cast<int>(c.control);
+        model.Click(control);
+        EXPECT_EQ(model.Working(), With(std::string(kDefaultOptions), position, letter))
+            << static_cast<int>(control);
     }
 
     OptionDialogModel model(kDefaultOptions);
