@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <tuple>
 
 #include "settings/DataFile.h"
 #include "settings/SettingsDocument.h"
@@ -131,12 +132,7 @@ TEST(DataFileTest, TruncationAtAnyOffsetFailsAndKeepsEntries) {
 
 TEST(DataFileTest, MalformedStringsGiveClearErrorsQuickly) {
     const std::string start = ShortAsciiString("<<## MRVN2-7-1 data ##>>");
-    struct Case {
-        const char* name;
-        std::string entry1;
-        const char* errorPart;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"absurd 32-bit length",
          Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x41, 0x00}),
          "4294967295 characters"},
@@ -147,14 +143,14 @@ TEST(DataFileTest, MalformedStringsGiveClearErrorsQuickly) {
         {"lone low surrogate", Bytes({0xFF, 0xFE, 0xFF, 0x01, 0x00, 0xDE}), "surrogate"},
         {"two tags", Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x00}), "repeated Unicode tag"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, entry1, errorPart] : cases) {
         Entries entries;
         auto began = std::chrono::steady_clock::now();
-        LoadResult result = ReadDataFile(start + c.entry1, entries);
-        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1)) << c.name;
-        EXPECT_EQ(result.Status, LoadStatus::Failed) << c.name;
-        EXPECT_NE(result.Error.find("entry 1:"), std::string::npos) << c.name << result.Error;
-        EXPECT_NE(result.Error.find(c.errorPart), std::string::npos) << c.name << result.Error;
+        LoadResult result = ReadDataFile(start + entry1, entries);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1)) << name;
+        EXPECT_EQ(result.Status, LoadStatus::Failed) << name;
+        EXPECT_NE(result.Error.find("entry 1:"), std::string::npos) << name << result.Error;
+        EXPECT_NE(result.Error.find(errorPart), std::string::npos) << name << result.Error;
     }
 }
 
