@@ -1,12 +1,20 @@
 // Macro labels, banks, contest mode, the SendNR text, firing macros and the
-// editing dialogs' lists and OK rules, against a host that records calls.
+// editing dialogs' lists and OK rules, against a host that records calls; and
+// Auto CQ on virtual time with the real keying engine: the engine takes the
+// text and counts it down, a one-second timer counts the pause. Repetitions,
+// pauses and every early stop are checked against the times things happen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
+#include "decode/WindowCommand.h"
+#include "macros/AutoCqEngineCounter.h"
 #include "macros/MacroController.h"
 #include "macros/MacroDialogs.h"
+#include "transmit/KeyingEngine.h"
+#include "transmit/VirtualKeying.h"
 
 namespace morvane::macros {
 namespace {
@@ -18,7 +26,8 @@ class NoHours : public GreetingHourSource {
 
 class FakeMacroHost : public MacroHost {
   public:
-    void Log(std::string text) { log.push_back(std::move(text)); }
+    virtual ~FakeMacroHost() = default;
+    virtual void Log(std::string text) { log.push_back(std::move(text)); }
     ExpansionFields QsoFields() override { return fields; }
     void FocusHisCall() override { Log("focus hiscall"); }
     void FocusTxEdit() override { Log("focus tx"); }
@@ -222,6 +231,217 @@ TEST(MacroDialogsTest, AutoCqTimesText) {
     spinners = SpinnersFromTimes("9999");
     EXPECT_EQ(spinners.Interval, 30);
     EXPECT_EQ(spinners.Repeat, 7);
+}
+
+class Receive final : public transmit::ReceiveHandOver {
+  public:
+    void SetReceiveEnabled(bool) override {}
+    void ResetSpeedMeasurement() override {}
+    void ResetSendMark() override {}
+    void ResetElementTiming() override {}
+};
+
+// The station around the controller: the transmit window is the engine's text
+// and every call is logged with the virtual time it happened at.
+class Station : public FakeMacroHost {
+  public:
+    struct Event {
+        std::int64_t TimeMs;
+        std::string What;
+    };
+
+    void AppendToTransmit(std::string_view text) override {
+        text_.Append(text);
+        FakeMacroHost::AppendToTransmit(text);
+    }
+    void ClearTransmitText() override {
+        text_.Clear();
+        FakeMacroHost::ClearTransmitText();
+    }
+    void FocusTxEdit() override {}  // the stops are checked by the event that follows them
+    void Log(std::string what) override { events.push_back({timer.NowMs(), std::move(what)}); }
+
+    // Runs the keying timer and, on every whole second, the window timer.
+    void RunFor(std::int64_t ms) {
+        std::int64_t end = timer.NowMs() + ms;
+        while (timer.NowMs() < end) {
+            bool waiting = autoCq().Waiting();
+            timer.Tick(engine);
+            if (!waiting && autoCq().Waiting()) {
+                Log("consumed");
+            }
+            while (timer.NowMs() >= nextSecondMs_) {
+                nextSecondMs_ += 1000;
+                macros.OnSecondTick();
+            }
+        }
+    }
+
+    std::vector<std::int64_t> TimesOf(std::string_view what) const {
+        std::vector<std::int64_t> times;
+        for (const Event& e : events) {
+            if (e.What == what) {
+                times.push_back(e.TimeMs);
+            }
+        }
+        return times;
+    }
+
+    AutoCq& autoCq() { return macros.AutoCqCounters(); }
+
+    std::vector<Event> events;
+    transmit::VirtualKeyingTimer timer;
+
+  private:
+    transmit::TransmitText text_;
+    transmit::KeyEventRecorder output_{timer};
+    decode::WindowCommandQueue windows_;
+    transmit::SendEcho echo_{windows_};
+    Receive receive_;
+    transmit::KeyingListener listener_;
+    FixedClock clock_{{}};
+    NoHours hours_;
+    settings::SettingsDocument document_;
+    std::int64_t nextSecondMs_ = 1000;
+
+  public:
+    MacroController macros{*this, document_, clock_, hours_};
+
+  private:
+    AutoCqEngineCounter counter_{macros.AutoCqCounters()};
+
+  public:
+    transmit::KeyingEngine engine{{text_, output_, echo_, receive_, listener_, &counter_}};
+};
+
+void Prepare(Station& station, std::string text, std::string_view times) {
+    station.fields.MyCall = "ja1zzz";
+    station.macros.Store().MacroText[0] = std::move(text);
+    station.macros.SetAutoCqTimes(times);
+}
+
+TEST(AutoCqTest, RepeatsWithPausesAndEndsOnTheTickAfterTheLastText) {
+    for (auto [times, repeats] : {std::pair<const char*, std::size_t>{"0701", 1}, {"0703", 3}}) {
+        Station rig;
+        Prepare(rig, "cq de <MyCall> k", times);
+        rig.macros.StartAutoCq();
+        EXPECT_EQ(rig.autoCq().Remaining(), 14);  // "CQ DE JA1ZZZ K"
+        rig.macros.StartAutoCq();                 // a click while it runs does nothing
+        rig.RunFor(60'000);
+        std::vector<std::int64_t> sent = rig.TimesOf("append CQ DE JA1ZZZ K");
+        std::vector<std::int64_t> consumed = rig.TimesOf("consumed");
+        ASSERT_EQ(sent.size(), repeats) << times;
+        ASSERT_EQ(consumed.size(), repeats) << times;
+        for (std::size_t i = 0; i < repeats; ++i) {
+            EXPECT_GT(consumed[i], sent[i]) << times;
+            if (i + 1 < repeats) {
+                EXPECT_GT(sent[i + 1] - consumed[i], 6000) << times << i;
+                EXPECT_LE(sent[i + 1] - consumed[i], 7000 + 600) << times << i;
+            }
+        }
+        // After the last one: cleared on the next whole second, plus one element tick.
+        std::vector<std::int64_t> ended = rig.TimesOf("autocq label on");
+        ASSERT_EQ(ended.size(), 1u) << times;
+        EXPECT_GT(ended[0], consumed.back()) << times;
+        EXPECT_LE(ended[0] - consumed.back(), 1000 + 600) << times;
+        EXPECT_EQ(rig.TimesOf("clear monitor"), ended) << times;
+        // Cleared before each repetition after the first, and at the end.
+        std::vector<std::int64_t> cleared = rig.TimesOf("clear tx");
+        ASSERT_EQ(cleared.size(), repeats) << times;
+        EXPECT_EQ(cleared.back(), ended[0]) << times;
+        EXPECT_FALSE(rig.autoCq().Running()) << times;
+    }
+}
+
+TEST(AutoCqTest, EarlyStops) {
+    struct Case {
+        const char* name;
+        void (*stop)(MacroController&);
+        bool labelAtOnce;
+    };
+    const Case cases[] = {
+        {"macro fired",
+         [](MacroController& m) {
+             m.Store().MacroText[1] = "tu";
+             m.FireMacro(1);
+         },
+         true},
+        {"HisCall typed", [](MacroController& m) { m.OnHisCallChanged("JA"); }, true},
+        {"TxClear", [](MacroController& m) { m.StopAutoCqAndClear(); }, true},
+        {"dialog closed", [](MacroController& m) { m.FinishAutoCqDialog(false, "", "0705"); },
+         true},
+        {"transmit clear through the engine counter",
+         [](MacroController& m) {
+             AutoCqEngineCounter counter(m.AutoCqCounters());
+             static_cast<transmit::AutoCqCounter&>(counter).Stop();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        Station rig;
+        Prepare(rig, "cq cq", "0205");
+        rig.macros.StartAutoCq();
+        rig.RunFor(5'000);
+        ASSERT_TRUE(rig.autoCq().Running()) << c.name;
+        rig.macros.OnHisCallChanged("");  // an emptied HisCall does not stop it
+        ASSERT_TRUE(rig.autoCq().Running()) << c.name;
+        std::size_t before = rig.events.size();
+        std::size_t sentBefore = rig.TimesOf("append CQ CQ").size();
+        c.stop(rig.macros);
+        EXPECT_FALSE(rig.autoCq().Running()) << c.name;
+        EXPECT_FALSE(rig.autoCq().Waiting()) << c.name;
+        if (c.labelAtOnce) {
+            ASSERT_GT(rig.events.size(), before) << c.name;
+            EXPECT_EQ(rig.events[before].What, "autocq label on") << c.name;
+        }
+        rig.RunFor(20'000);
+        EXPECT_EQ(rig.TimesOf("append CQ CQ").size(), sentBefore) << c.name;
+    }
+}
+
+TEST(AutoCqTest, FocusHisCallTextAndDialogTimes) {
+    Station station;
+    Prepare(station, "cq <VK_F1>", "0705");
+    station.macros.StartAutoCq();
+    ASSERT_GE(station.events.size(), 3u);
+    EXPECT_EQ(station.events[0].What, "autocq label off");
+    EXPECT_EQ(station.events[1].What, "empty hiscall");
+    EXPECT_EQ(station.events[2].What, "focus hiscall");
+
+    station.macros.FinishAutoCqDialog(true, "cq test", "1203");
+    EXPECT_EQ(station.macros.AutoCqTimes(), "1203");
+    EXPECT_EQ(station.autoCq().Interval(), 12);
+    EXPECT_EQ(station.autoCq().Repeat(), 3);
+    EXPECT_EQ(station.macros.Store().MacroText[0], "cq test");
+    EXPECT_FALSE(station.autoCq().Running());
+}
+
+// The keying thread counts down while the window timer counts the pause; run
+// under ThreadSanitizer this shows the counters are shared without races.
+TEST(AutoCqThreadsTest, KeyingAndTimerThreadsShareTheCounters) {
+    AutoCq autoCq;
+    autoCq.SetTimes("0103");
+    autoCq.Begin(5);
+    std::thread keying([&autoCq] {
+        while (autoCq.Running()) {
+            if (!autoCq.Waiting() && autoCq.CountDown(1) < 1) {
+                autoCq.MarkFinished();
+            }
+            std::this_thread::yield();
+        }
+    });
+    int repetitions = 1;
+    for (AutoCq::Tick tick = AutoCq::Tick::Nothing; tick != AutoCq::Tick::Ended;) {
+        tick = autoCq.OnSecondTick();
+        if (tick == AutoCq::Tick::SendAgain) {
+            autoCq.NextRepetition(5);
+            ++repetitions;
+        }
+        std::this_thread::yield();
+    }
+    keying.join();
+    EXPECT_EQ(repetitions, 3);
+    EXPECT_FALSE(autoCq.Running());
 }
 
 }  // namespace

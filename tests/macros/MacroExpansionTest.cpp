@@ -28,22 +28,27 @@ std::string Options(std::initializer_list<std::pair<std::size_t, std::string_vie
     return options;
 }
 
+enum Purpose { kSend, kHamlog, kCtestwin };
+
+struct Row {
+    Purpose purpose;
+    std::string_view text;
+    std::string_view expanded;
+};
+
 class MacroExpansionTest : public ::testing::Test {
   protected:
-    std::string Send(std::string_view text) {
-        expander.HamlogExpansion = false;
-        expander.CtestwinExpansion = false;
+    std::string Expand(Purpose purpose, std::string_view text) {
+        expander.HamlogExpansion = purpose == kHamlog;
+        expander.CtestwinExpansion = purpose == kCtestwin;
         return expander.Expand(text, fields);
     }
-    std::string Hamlog(std::string_view text) {
-        expander.HamlogExpansion = true;
-        expander.CtestwinExpansion = false;
-        return expander.Expand(text, fields);
-    }
-    std::string Ctestwin(std::string_view text) {
-        expander.HamlogExpansion = false;
-        expander.CtestwinExpansion = true;
-        return expander.Expand(text, fields);
+    std::string Send(std::string_view text) { return Expand(kSend, text); }
+    void ExpectRows(std::initializer_list<Row> rows) {
+        for (const Row& row : rows) {
+            EXPECT_EQ(Expand(row.purpose, row.text), row.expanded)
+                << row.purpose << " " << row.text;
+        }
     }
 
     FixedClock clock{{.Local = {.Hour = 7, .Minute = 5}, .Utc = {.Hour = 22, .Minute = 5}}};
@@ -52,15 +57,23 @@ class MacroExpansionTest : public ::testing::Test {
     ExpansionFields fields;
 };
 
-TEST_F(MacroExpansionTest, EveryOccurrenceExactCaseAndTrim) {
+TEST_F(MacroExpansionTest, EveryOccurrenceExactCaseTrimAndReports) {
     fields.MyCall = "JA1ZZZ";
     fields.HisCall = "W1AW";
-    EXPECT_EQ(Send(""), "");
-    EXPECT_EQ(Send(" \t \r\n "), "");
-    EXPECT_EQ(Send("  <HisCall> DE <MyCall> <MyCall> K  "), "W1AW DE JA1ZZZ JA1ZZZ K");
-    EXPECT_EQ(Send("<hiscall> <MYCALL> <MyCall"), "<hiscall> <MYCALL> <MyCall");
-    // Sending tags pass through for the keying engine.
-    EXPECT_EQ(Send("<C_Space3.0><+1 UP><VK_F1>"), "<C_Space3.0><+1 UP><VK_F1>");
+    fields.HisRST = "5NN";
+    fields.MyRST = "4N9";
+    ExpectRows({
+        {kSend, "", ""},
+        {kSend, " \t \r\n ", ""},
+        {kSend, "  <HisCall> DE <MyCall> <MyCall> K  ", "W1AW DE JA1ZZZ JA1ZZZ K"},
+        {kSend, "<hiscall> <MYCALL> <MyCall", "<hiscall> <MYCALL> <MyCall"},
+        // Sending tags pass through for the keying engine.
+        {kSend, "<C_Space3.0><+1 UP><VK_F1>", "<C_Space3.0><+1 UP><VK_F1>"},
+        // Reports are digits only in transfers.
+        {kSend, "<HisRST> <MyRST>", "5NN 4N9"},
+        {kHamlog, "<HisRST> <MyRST>", "599 499"},
+        {kCtestwin, "<HisRST> <MyRST>", "599 499"},
+    });
 }
 
 TEST_F(MacroExpansionTest, InsertedTextIsSearchedOnlyForLaterTags) {
@@ -68,16 +81,8 @@ TEST_F(MacroExpansionTest, InsertedTextIsSearchedOnlyForLaterTags) {
     fields.HisName = "<MyCall>";   // a later tag: expanded
     fields.MyCall = "<HisQTH>";    // an earlier tag: stays
     fields.HisQTH = "TOKYO";
-    EXPECT_EQ(Send("<HisCall> <HisName>"), "<HisCall> <HisQTH>");
-    EXPECT_EQ(Send("<HisQTH>"), "TOKYO");
-}
-
-TEST_F(MacroExpansionTest, ReportsAreDigitsOnlyInTransfers) {
-    fields.HisRST = "5NN";
-    fields.MyRST = "4N9";
-    EXPECT_EQ(Send("<HisRST> <MyRST>"), "5NN 4N9");
-    EXPECT_EQ(Hamlog("<HisRST> <MyRST>"), "599 499");
-    EXPECT_EQ(Ctestwin("<HisRST> <MyRST>"), "599 499");
+    ExpectRows(
+        {{kSend, "<HisCall> <HisName>", "<HisCall> <HisQTH>"}, {kSend, "<HisQTH>", "TOKYO"}});
 }
 
 TEST_F(MacroExpansionTest, ContestTagsOnlyInContestModeWithCutNumbers) {
@@ -94,14 +99,13 @@ TEST_F(MacroExpansionTest, ContestTagsOnlyInContestModeWithCutNumbers) {
     EXPECT_EQ(Send("<TestNR>"), "1O9");
     fields.TestNR = "1000";
     fields.OptionString = Options({{15, "O"}, {16, "A"}});
-    EXPECT_EQ(Send("<TestNR>"), "AOOO");  // every zero, not only leading ones
-    // Transfers insert the number as typed; HamLog reads a cut RcvdNR back.
-    EXPECT_EQ(Ctestwin("<TestNR> <RcvdNR>"), "1000 5NT");
+    // Every zero is cut, not only leading ones; transfers insert the number as
+    // typed and HamLog reads a cut RcvdNR back.
+    ExpectRows({{kSend, "<TestNR>", "AOOO"}, {kCtestwin, "<TestNR> <RcvdNR>", "1000 5NT"}});
     fields.OptionString = Options({{14, "A"}});
-    EXPECT_EQ(Hamlog("<RcvdNR>"), "590");
-    EXPECT_EQ(Send("<RcvdNR>"), "5NT");
+    ExpectRows({{kHamlog, "<RcvdNR>", "590"}, {kSend, "<RcvdNR>", "5NT"}});
     fields.OptionString = Options({{14, "N"}});
-    EXPECT_EQ(Hamlog("<RcvdNR>"), "5NT");
+    EXPECT_EQ(Expand(kHamlog, "<RcvdNR>"), "5NT");
 }
 
 TEST_F(MacroExpansionTest, SendNrTemplateReliesOnLaterSteps) {
@@ -111,9 +115,9 @@ TEST_F(MacroExpansionTest, SendNrTemplateReliesOnLaterSteps) {
     fields.HisRST = "5NN";
     fields.TestNR = "001";
     fields.OptionString = Options({{15, "T"}, {16, "A"}});
-    EXPECT_EQ(Send("TU <SendNR>"), "TU 5NN TTA");
-    EXPECT_EQ(Hamlog("<SendNR>"), "599 001");
-    EXPECT_EQ(Ctestwin("<SendNR>"), "599 001");
+    ExpectRows({{kSend, "TU <SendNR>", "TU 5NN TTA"},
+                {kHamlog, "<SendNR>", "599 001"},
+                {kCtestwin, "<SendNR>", "599 001"}});
 }
 
 TEST_F(MacroExpansionTest, WidthFormsInHamlogTransferOnly) {
@@ -123,38 +127,39 @@ TEST_F(MacroExpansionTest, WidthFormsInHamlogTransferOnly) {
     fields.HisRST = "5NN";
     fields.SendNrTemplate = "<HisRST> <TestNR>";
     fields.OptionString = Options({{14, "A"}, {15, "T"}});
-    EXPECT_EQ(Hamlog("<TestNR%4>|<TestNR%1>|"), "0012|12|");
-    EXPECT_EQ(Hamlog("<RcvdNR%15>|"), "599012         |");
-    EXPECT_EQ(Hamlog("<RcvdNR%20>|<RcvdNR%08>|<RcvdNR%3>|"), "599012         |599012  |599012|");
-    EXPECT_EQ(Hamlog("<SendNR%9>|"), "599 12   |");
-    // The TestNR form is ten characters whatever its last one is.
-    EXPECT_EQ(Hamlog("<TestNR%3Xa"), "012a");
-    EXPECT_EQ(Hamlog("<TestNR%3あb"), "012b");
-    // Malformed forms stay as they are.
-    const std::string malformed = "<RcvdNR%> <RcvdNR%1x> <RcvdNR%123> <SendNR%a> <TestNR%x>";
-    EXPECT_EQ(Hamlog(malformed), malformed);
-    EXPECT_EQ(Hamlog("<TestNR%4"), "<TestNR%4");
-    // Outside the HamLog purpose the width forms are not tags.
-    EXPECT_EQ(Ctestwin("<TestNR%4>"), "<TestNR%4>");
-    EXPECT_EQ(Send("<RcvdNR%15>"), "<RcvdNR%15>");
+    const char* malformed = "<RcvdNR%> <RcvdNR%1x> <RcvdNR%123> <SendNR%a> <TestNR%x>";
+    ExpectRows({
+        {kHamlog, "<TestNR%4>|<TestNR%1>|", "0012|12|"},
+        {kHamlog, "<RcvdNR%15>|", "599012         |"},
+        {kHamlog, "<RcvdNR%20>|<RcvdNR%08>|<RcvdNR%3>|", "599012         |599012  |599012|"},
+        {kHamlog, "<SendNR%9>|", "599 12   |"},
+        // The TestNR form is ten characters whatever its last one is.
+        {kHamlog, "<TestNR%3Xa", "012a"},
+        {kHamlog, "<TestNR%3あb", "012b"},
+        // Malformed forms stay as they are.
+        {kHamlog, malformed, malformed},
+        {kHamlog, "<TestNR%4", "<TestNR%4"},
+        // Outside the HamLog purpose the width forms are not tags.
+        {kCtestwin, "<TestNR%4>", "<TestNR%4>"},
+        {kSend, "<RcvdNR%15>", "<RcvdNR%15>"},
+    });
 }
 
 TEST_F(MacroExpansionTest, AutoGreetingAtBoundaryHours) {
-    struct Case {
-        int hour;
-        const char* greeting;
+    // Greetings for local hours 0 to 25, "-" for none.
+    auto everyHour = [](std::string_view options) {
+        std::string out;
+        for (int hour = 0; hour <= 25; ++hour) {
+            std::string greeting = AutoGreeting(hour, options);
+            out += (hour ? " " : "") + (greeting.empty() ? "-" : greeting);
+        }
+        return out;
     };
-    const Case defaults[] = {{0, "GM"},  {11, "GM"}, {12, "GA"},   {17, "GA"}, {18, "GE"},
-                             {19, "GE"}, {23, "GE"}, {24, "AUTO"}, {25, ""}};
-    for (const Case& c : defaults) {
-        EXPECT_EQ(AutoGreeting(c.hour, kDefaultOptionString), c.greeting) << c.hour;
-    }
+    EXPECT_EQ(everyHour(kDefaultOptionString),
+              "GM GM GM GM GM GM GM GM GM GM GM GM GA GA GA GA GA GA GE GE GE GE GE GE AUTO -");
     // A morning start of 3: the small hours still say good evening.
-    std::string late = Options({{7, "03"}, {9, "10"}, {11, "16"}});
-    const Case shifted[] = {{0, "GE"}, {2, "GE"}, {3, "GM"}, {9, "GM"}, {10, "GA"}, {16, "GE"}};
-    for (const Case& c : shifted) {
-        EXPECT_EQ(AutoGreeting(c.hour, late), c.greeting) << c.hour;
-    }
+    EXPECT_EQ(everyHour(Options({{7, "03"}, {9, "10"}, {11, "16"}})),
+              "GE GE GE GM GM GM GM GM GM GM GA GA GA GA GA GA GE GE GE GE GE GE GE GE AUTO -");
 
     fields.HisCall = "K1ABC";
     fields.Greeting = "AUTO";
@@ -173,7 +178,6 @@ TEST_F(MacroExpansionTest, TemperaturesAndWeather) {
     fields.MyTemp = "-3";
     fields.HisTemp = "12";
     fields.MyWX = "FINE";
-    fields.HisWX = "";
     fields.OptionString = Options({{26, "M"}});
     EXPECT_EQ(Send("<MyWX> <MyTemp> <HisWX><HisTemp>"), "FINE MIN3C 12C");
     fields.OptionString = Options({{26, "N"}});

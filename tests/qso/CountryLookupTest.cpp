@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "qso/CallSign.h"
 #include "qso/CountryTable.h"
 
 namespace morvane::qso {
@@ -57,65 +58,53 @@ TEST(CountryTable, HasItsSectionsCountsAndTheOneDuplicate) {
     EXPECT_EQ(Country("CE0ABC"), "Easter I.");  // the first of the two CE0 rows
 }
 
+struct Row {
+    const char* in;
+    const char* out;
+};
+
 TEST(CountryLookup, SpecialRulesForWnkR1And4) {
-    EXPECT_EQ(Country("JA1ABC"), "Japan");
-    EXPECT_EQ(Country("W6ABC"), "USA");
-    auto pacific = FindCountry("WA6XYZ");  // W, A, 6 builds the key W6
-    ASSERT_TRUE(pacific);
-    EXPECT_EQ(pacific->StandardOffsetHours, 16);
-    EXPECT_EQ(pacific->SummerOffsetHours, 17);
-    EXPECT_EQ(FindCountry("W1AW")->StandardOffsetHours, 19);
+    // KH5KAB: the four-character row before KH5. KL is tried on the first two
+    // for K only; for W the area digit decides; with no digit the first two
+    // (NL). BA1AB: the one-letter row. Portable marks stay; the lookup reads
+    // only the leading characters.
+    // clang-format off
+    const Row rows[] = {
+        {"JA1ABC", "Japan"}, {"W6ABC", "USA"}, {"KH6ABC", "Hawaii"}, {"KL7ABC", "Alaska"},
+        {"KH5KAB", "Kingman Reef"}, {"KH5AB", "Palmyra & Jarvis Is."}, {"KL1ABC", "Alaska"},
+        {"WL1AB", "USA"}, {"NLABC", "Alaska"}, {"KABC", "-"}, {"R1FJA", "Franz Josef Land"},
+        {"RW3ABC", "European Russia"}, {"RABC", "-"}, {"1A0KM", "Malta"}, {"1B1AB", "-"},
+        {"4U1UN", "United Nations HQ"}, {"4U1ITU", "ITU HQ"}, {"4U1WB", "-"},
+        {"4X4AB", "Israel"}, {"FR5AB", "Reunion I."}, {"FR/TAB", "Tromelin I."},
+        {"VK5ABC", "ssAustralia"}, {"BY1AB", "China"}, {"BA1AB", "Chaina"}, {"", "-"},
+        {"QQ1AB", "-"}, {"JA1ABC/P", "Japan"}, {"VK9ABC/QRP", "ssAustralia"},
+        {"W6ABC/MM", "USA"}, {"JA1ABC/KH6", "Hawaii"}, {"DL1ABC/F", "France"},
+        {"W1ABC/6", "USA"}};
+    // clang-format on
+    for (const Row& row : rows) {
+        EXPECT_EQ(Country(row.in), row.out) << row.in;
+    }
+    // W, A, 6 builds the key W6.
+    const std::pair<const char*, double> offsets[] = {
+        {"WA6XYZ", 16}, {"W1AW", 19}, {"N7ABC", 17}, {"R9ABC", 8}, {"W1ABC/6", 16}};
+    for (auto [call, hours] : offsets) {
+        auto found = FindCountry(NormaliseLookupCall(call));
+        ASSERT_TRUE(found) << call;
+        EXPECT_EQ(found->StandardOffsetHours, hours) << call;
+    }
+    EXPECT_EQ(FindCountry("WA6XYZ")->SummerOffsetHours, 17);
     EXPECT_EQ(FindCountry("KA1ABC")->SummerOffsetHours, 20);
-    EXPECT_EQ(FindCountry("N7ABC")->StandardOffsetHours, 17);
-    EXPECT_EQ(Country("KH6ABC"), "Hawaii");
-    EXPECT_EQ(Country("KL7ABC"), "Alaska");
-    EXPECT_EQ(Country("KH5KAB"), "Kingman Reef");  // four-character row before KH5
-    EXPECT_EQ(Country("KH5AB"), "Palmyra & Jarvis Is.");
-    EXPECT_EQ(Country("KL1ABC"), "Alaska");  // KL is tried on the first two for K only
-    EXPECT_EQ(Country("WL1AB"), "USA");      // for W the area digit decides
-    EXPECT_EQ(Country("NLABC"), "Alaska");   // no digit: the first two, NL
-    EXPECT_EQ(Country("KABC"), "-");
-    EXPECT_EQ(Country("R1FJA"), "Franz Josef Land");
-    EXPECT_EQ(Country("RW3ABC"), "European Russia");
-    auto siberia = FindCountry("R9ABC");
-    ASSERT_TRUE(siberia);
-    EXPECT_EQ(siberia->StandardOffsetHours, 8);
-    EXPECT_EQ(Country("RABC"), "-");
-    EXPECT_EQ(Country("1A0KM"), "Malta");
-    EXPECT_EQ(Country("1B1AB"), "-");
-    EXPECT_EQ(Country("4U1UN"), "United Nations HQ");
-    EXPECT_EQ(Country("4U1ITU"), "ITU HQ");
-    EXPECT_EQ(Country("4U1WB"), "-");
-    EXPECT_EQ(Country("4X4AB"), "Israel");
-    EXPECT_EQ(Country("FR5AB"), "Reunion I.");
-    EXPECT_EQ(Country("FR/TAB"), "Tromelin I.");
-    EXPECT_EQ(Country("VK5ABC"), "ssAustralia");
-    EXPECT_EQ(Country("BY1AB"), "China");
-    EXPECT_EQ(Country("BA1AB"), "Chaina");  // the one-letter row
-    EXPECT_EQ(Country(""), "-");
-    EXPECT_EQ(Country("QQ1AB"), "-");
 }
 
-TEST(CountryLookup, PortableCallsAreLookedUpByTheirPrefix) {
-    // Portable marks stay; the lookup reads only the leading characters.
-    EXPECT_EQ(NormaliseLookupCall("JA1ABC/P"), "JA1ABC/P");
-    EXPECT_EQ(NormaliseLookupCall("JA1ABC/QRP"), "JA1ABC/QRP");
-    EXPECT_EQ(NormaliseLookupCall("W1ABC/MM"), "W1ABC/MM");
-    EXPECT_EQ(Country("JA1ABC/P"), "Japan");
-    EXPECT_EQ(Country("VK9ABC/QRP"), "ssAustralia");
-    EXPECT_EQ(Country("W6ABC/MM"), "USA");
-    EXPECT_EQ(NormaliseLookupCall("JA1ABC/KH6"), "KH6/JA1ABC");
-    EXPECT_EQ(NormaliseLookupCall("KH6/JA1ABC"), "KH6/JA1ABC");
-    EXPECT_EQ(NormaliseLookupCall("W1ABC/6"), "W6ABC");
-    EXPECT_EQ(NormaliseLookupCall("JA1ABC/3"), "JA3ABC");
-    EXPECT_EQ(NormaliseLookupCall("JA1ABC/0"), "JA0ABC");
-    EXPECT_EQ(NormaliseLookupCall("W1ABC/0"), "W0ABC");
-    EXPECT_EQ(NormaliseLookupCall("DL1ABC/F"), "F/DL1ABC");
-    EXPECT_EQ(NormaliseLookupCall("/JA1ABC"), "/JA1ABC");
-    EXPECT_EQ(Country("JA1ABC/KH6"), "Hawaii");
-    EXPECT_EQ(Country("DL1ABC/F"), "France");
-    EXPECT_EQ(Country("W1ABC/6"), "USA");
-    EXPECT_EQ(FindCountry(NormaliseLookupCall("W1ABC/6"))->StandardOffsetHours, 16);
+TEST(CountryLookup, PortableCallsAreNormalisedForTheLookup) {
+    const Row rows[] = {
+        {"JA1ABC/P", "JA1ABC/P"},     {"JA1ABC/QRP", "JA1ABC/QRP"}, {"W1ABC/MM", "W1ABC/MM"},
+        {"JA1ABC/KH6", "KH6/JA1ABC"}, {"KH6/JA1ABC", "KH6/JA1ABC"}, {"W1ABC/6", "W6ABC"},
+        {"JA1ABC/3", "JA3ABC"},       {"JA1ABC/0", "JA0ABC"},       {"W1ABC/0", "W0ABC"},
+        {"DL1ABC/F", "F/DL1ABC"},     {"/JA1ABC", "/JA1ABC"}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(NormaliseLookupCall(row.in), row.out) << row.in;
+    }
 }
 
 TEST(CountryLookup, LocalTimeWrapsAtMidnightAndUsesSummerMonths) {
@@ -168,6 +157,69 @@ TEST(CountryLookup, GreetingLookupOnlySetsTheLocalHour) {
     EXPECT_EQ(GreetingLocalHour("JA1ABC", Utc(6, 10, 0)), 19);
     EXPECT_EQ(GreetingLocalHour("", Utc(6, 10, 0)), 25);
     EXPECT_EQ(GreetingLocalHour("QQ1AB", Utc(6, 10, 0)), 25);
+}
+
+TEST(ParseCallSign, AcceptsCallSignsAndDropsWhatSurroundsThem) {
+    const Row rows[] = {
+        {"JA1ABC", "JA1ABC"},     {"DEJA1ABC", "JA1ABC"},  // "DE" at the head of the last five
+        {"CQDEK1AB", "K1AB"},                              // "DE" second and third of the last five
+        {"DEK1AB", "K1AB"},        // four characters up to the digit, "DE" first
+        {"XJA1AB", "JA1AB"},       // four characters: the last three are kept
+        {"JA1ABC/1", "JA1ABC/1"},  // "/digit" is kept and is not the area digit
+        {"JA1ABC/P", "JA1ABC"},    // other portable marks are cut
+        {"JA1ABC/QRP", "JA1ABC"}, {"JA1ABCDE", "JA1ABC"},  // at most three suffix letters
+        {"JA1ABCDE/2", "JA1ABC"},                      // a late "/" is cut with the surplus letters
+        {"JA1A/2", "JA1A/2"},                          // an early "/digit" stays
+        {"JA1AB/", "JA1AB"},      {"S21AB", "S21AB"},  // S is allowed before a digit
+        {"W1AB", "W1AB"},         {"21AB", "21AB"},
+        {"0W1AB", "W1AB"},  // a leading character outside the set is dropped
+        {"ZZDEW1AB", "W1AB"},     {"JA1 ABC", "JA1ABC"},  // blanks never split a call sign
+        {"DE JA1ABC", "JA1ABC"},  {"\xEF\xBD\xB1JA1ABC", "JA1ABC"},  // ｱ counts as one character
+    };
+    for (const Row& row : rows) {
+        auto call = ParseCallSign(row.in);
+        ASSERT_TRUE(call.has_value()) << row.in;
+        EXPECT_EQ(*call, row.out) << row.in;
+    }
+}
+
+TEST(ParseCallSign, RejectsWordsThatAreNotCallSigns) {
+    for (const char* word : {"", "   ", "X21AB", "Q1AB", "123", "ABCDEF", "J.1AB", "XXDEQ1AB",
+                             "1ABC", "JA1", "J/1AB"}) {
+        EXPECT_FALSE(ParseCallSign(word).has_value()) << '"' << word << '"';
+    }
+}
+
+TEST(CaptureCallSign, FindsTheLastCandidateBetweenBlankPairsAndPrompts) {
+    EXPECT_FALSE(CaptureCallSign("").has_value());
+    EXPECT_EQ(CaptureCallSign("RX> CQ CQ DE JA1ABC JA1ABC K"), "JA1ABC");
+    EXPECT_EQ(CaptureCallSign("RX> JA1ABC  DE JH2XYZ K"), "JH2XYZ");
+    EXPECT_EQ(CaptureCallSign("RX> JA1ABC  TNX  "), "JA1ABC");  // rejected parts are cut away
+    EXPECT_EQ(CaptureCallSign("RX> JA1 ABC"), "JA1ABC");
+    // A prompt with fewer than three characters after it ends the search.
+    EXPECT_FALSE(CaptureCallSign("RX> JA1ABC K RX> K").has_value());
+}
+
+TEST(CaptureCallSign, LengthAfterAPromptCountsCharactersAlreadyCutAway) {
+    // Two blanks after the prompt are cut as an empty candidate, but they still
+    // count: three characters after "RX>" let the search go on, two end it.
+    EXPECT_EQ(CaptureCallSign("JA1ABC RX>   "), "JA1ABC");
+    EXPECT_FALSE(CaptureCallSign("JA1ABC RX>  ").has_value());
+}
+
+TEST(CaptureCallSign, LooksOnlyAtTheLastThirtyCharacters) {
+    const std::string tail = "  TNX FER NICE QSO OM GL";
+    const std::string whole = "RX> 7J1ABC" + tail;
+    ASSERT_EQ(whole.size(), 34u);
+    EXPECT_EQ(CaptureCallSign(whole), "7J1ABC");
+    // One more character pushes the "7" out: "J1" alone is no prefix.
+    EXPECT_FALSE(CaptureCallSign(whole + ".").has_value());
+
+    // Characters, not bytes: twenty kana after the call (60 bytes) keep it in view.
+    std::string kana = "RX> 7J1ABC  ";
+    for (int i = 0; i < 20; ++i)
+        kana += "\xEF\xBE\x84";  // ﾄ
+    EXPECT_EQ(CaptureCallSign(kana), "7J1ABC");
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // Applying the settings document, against a fake that records every call in
 // order: contest mode first, the three entry rules, "0705" for an empty 122,
-// option string completion and a port that does not open.
+// option string completion and a port that does not open; then against the
+// real macro controller.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "macros/MacroController.h"
 #include "settings/ApplySettings.h"
 
 namespace morvane::settings {
@@ -103,6 +105,27 @@ class ApplySettingsTest : public ::testing::Test {
         ApplySettings(doc, path, state, targets);
         return rec.calls;
     }
+    // Entries given as "number text" items separated by "|".
+    void SetEntries(std::string_view items) {
+        for (std::size_t end = 0; !items.empty();
+             items.remove_prefix(std::min(end + 1, items.size()))) {
+            end = std::min(items.find('|'), items.size());
+            std::size_t space = items.find(' ');
+            doc.SetEntry(std::string(items.substr(space + 1, end - space - 1)),
+                         std::stoi(std::string(items.substr(0, space))));
+        }
+    }
+    // Every recorded call, in order, separated by "|".
+    std::string Calls() const {
+        std::string joined;
+        for (const std::string& call : rec.calls) {
+            joined += (joined.empty() ? "" : "|") + call;
+        }
+        return joined;
+    }
+    bool Called(std::string_view call) const {
+        return std::find(rec.calls.begin(), rec.calls.end(), call) != rec.calls.end();
+    }
     Recorder rec;
     SettingsDocument doc;
     OptionState state;
@@ -113,10 +136,9 @@ TEST_F(ApplySettingsTest, EmptyDocumentAppliesOnlyTheUnconditionalEntries) {
     state.Texts.ContestName = "ALLJA1";
     rec.contest = true;
     Apply("C:\\Ham\\");
-    const std::vector<std::string> expected = {"title ()",        "contest off", "autocq ",
-                                               "autothreshold 0", "ratio0 ",     "ratio1 ",
-                                               "ratio2 ",         "times 0705",  "rx clear"};
-    EXPECT_EQ(rec.calls, expected);
+    EXPECT_EQ(Calls(),
+              "title ()|contest off|autocq |autothreshold 0|ratio0 |ratio1 |ratio2 |times 0705|"
+              "rx clear");
     EXPECT_EQ(state.Texts.MyCall, "");             // copied even when empty
     EXPECT_EQ(state.Texts.ContestName, "ALLJA1");  // skipped when empty
     EXPECT_EQ(state.Options, kDefaultOptions);
@@ -124,87 +146,22 @@ TEST_F(ApplySettingsTest, EmptyDocumentAppliesOnlyTheUnconditionalEntries) {
 }
 
 TEST_F(ApplySettingsTest, FullDocumentInOrder) {
-    doc.SetEntry("ContestON", 124);
-    doc.SetEntry("CQ TEST", 115);
-    doc.SetEntry("TU", 1);
-    doc.SetEntry("<HisRST> <TestNR>", 13);
-    doc.SetEntry("Mac30", 30);
-    doc.SetEntry("Run", 31);
-    doc.SetEntry("4", 61);
-    doc.SetEntry("x3", 62);
-    doc.SetEntry("SH", 91);  // short: completed from the current string
-    doc.SetEntry("JA1ZZZ", 92);
-    doc.SetEntry("COM3", 96);
-    doc.SetEntry("DTR", 97);
-    doc.SetEntry("USB Audio", 107);
-    doc.SetEntry("RightTone", 98);
-    doc.SetEntry("Signal", 100);
-    doc.SetEntry("FFT", 101);
-    doc.SetEntry("7", 102);
-    doc.SetEntry("NoiseON2", 103);
-    doc.SetEntry("QRMOFF", 104);
-    doc.SetEntry("-12", 105);
-    doc.SetEntry("732", 106);
-    doc.SetEntry("KANA", 108);
-    doc.SetEntry("SpaceDelON", 109);
-    doc.SetEntry("JA", 110);
-    doc.SetEntry("yes", 111);
-    doc.SetEntry("ThreON", 112);
-    doc.SetEntry("TxClearAutoON", 113);
-    doc.SetEntry("31", 114);
-    doc.SetEntry("rxautoON", 116);
-    doc.SetEntry("JAR", 117);
-    doc.SetEntry("3.0", 118);
-    doc.SetEntry("7.0", 121);
-    doc.SetEntry("20", 99);
-    doc.SetEntry("1203", 122);
-    doc.SetEntry("ALLJA1", 123);
-    doc.SetEntry("015", 125);
-    doc.SetEntry("Google", 126);
-    doc.SetEntry("8J", 142);
-    std::vector<std::string> expected = {
-        "title (station.mrvn)",
-        "contest on",
-        "autocq CQ TEST",
-        "macro1 TU",
-        "template0 <HisRST> <TestNR>",
-        "macro30 Mac30",
-        "caption1 Run",
-        "colour1 4",
-        "colour2 0",
-        "options 12 ＭＳ ゴシック",
-        "open COM3",
-        "port caption COM Port",
-        "select port COM3",
-        "key line 1",
-        "device USB Audio",
-        "channel right",
-        "level 1",
-        "graphic 2",
-        "volume 7",
-        "noise 2",
-        "qrm 0",
-        "threshold -12",
-        "tone 2 732",
-        "typing 3",
-        "spacedel 1",
-        "language JA",
-        "extend 0",
-        "autothreshold 1",
-        "txclearauto 1",
-        "rxauto 1",
-        "ratio0 3.0",
-        "ratio1 ",
-        "ratio2 ",
-        "ratio3 7.0",
-        "speed 20",
-        "times 1203",
-        "number 015",
-        "refresh",
-        "link126 Google",
-        "rx clear",
-    };
-    EXPECT_EQ(Apply(), expected);
+    // 91 is short: completed from the current string.
+    SetEntries(
+        "124 ContestON|115 CQ TEST|1 TU|13 <HisRST> <TestNR>|30 Mac30|31 Run|61 4|62 x3|91 SH|"
+        "92 JA1ZZZ|96 COM3|97 DTR|107 USB Audio|98 RightTone|100 Signal|101 FFT|102 7|"
+        "103 NoiseON2|104 QRMOFF|105 -12|106 732|108 KANA|109 SpaceDelON|110 JA|111 yes|"
+        "112 ThreON|113 TxClearAutoON|114 31|116 rxautoON|117 JAR|118 3.0|121 7.0|99 20|"
+        "122 1203|123 ALLJA1|125 015|126 Google|142 8J");
+    Apply();
+    EXPECT_EQ(Calls(),
+              "title (station.mrvn)|contest on|autocq CQ TEST|macro1 TU|"
+              "template0 <HisRST> <TestNR>|macro30 Mac30|caption1 Run|colour1 4|colour2 0|"
+              "options 12 ＭＳ ゴシック|open COM3|port caption COM Port|select port COM3|"
+              "key line 1|device USB Audio|channel right|level 1|graphic 2|volume 7|noise 2|"
+              "qrm 0|threshold -12|tone 2 732|typing 3|spacedel 1|language JA|extend 0|"
+              "autothreshold 1|txclearauto 1|rxauto 1|ratio0 3.0|ratio1 |ratio2 |ratio3 7.0|"
+              "speed 20|times 1203|number 015|refresh|link126 Google|rx clear");
     EXPECT_EQ(state.Options, "SHNNNJJ001218NN0NNNR9ANNHCNNNN");
     EXPECT_EQ(state.Texts.MyCall, "JA1ZZZ");
     EXPECT_EQ(state.Texts.Qsl, "JAR");
@@ -213,21 +170,16 @@ TEST_F(ApplySettingsTest, FullDocumentInOrder) {
 }
 
 TEST_F(ApplySettingsTest, TemplatesGoToMacrosWhenContestModeIsOff) {
-    doc.SetEntry("ContestOFF", 124);
-    doc.SetEntry("<HisRST> <TestNR>", 13);
-    doc.SetEntry("015", 125);
+    SetEntries("124 ContestOFF|13 <HisRST> <TestNR>|125 015");
     Apply();
-    EXPECT_NE(std::find(rec.calls.begin(), rec.calls.end(), "macro13 <HisRST> <TestNR>"),
-              rec.calls.end());
-    EXPECT_EQ(std::find(rec.calls.begin(), rec.calls.end(), "number 015"), rec.calls.end());
-    EXPECT_EQ(std::find(rec.calls.begin(), rec.calls.end(), "refresh"), rec.calls.end());
+    EXPECT_TRUE(Called("macro13 <HisRST> <TestNR>"));
+    EXPECT_FALSE(Called("number 015"));
+    EXPECT_FALSE(Called("refresh"));
 }
 
 TEST_F(ApplySettingsTest, PortFailuresAreReportedAndTheRestStillApplies) {
     rec.portOpens = false;
-    doc.SetEntry("USBIF", 96);
-    doc.SetEntry("RTS", 97);
-    doc.SetEntry("LeftTone", 98);
+    SetEntries("96 USBIF|97 RTS|98 LeftTone");
     Apply();
     std::vector<std::string> portPart(rec.calls.begin() + 3, rec.calls.begin() + 8);
     EXPECT_EQ(portPart,
@@ -249,18 +201,93 @@ TEST_F(ApplySettingsTest, PortFailuresAreReportedAndTheRestStillApplies) {
 
 TEST_F(ApplySettingsTest, UnknownWordsAndSameOptionsChangeNothing) {
     doc.SetEntry(std::string(kDefaultOptions), 91);
-    doc.SetEntry("rts", 97);  // words match exactly, case included
-    doc.SetEntry("Stereo", 98);
-    doc.SetEntry("Bars", 100);
-    doc.SetEntry("X", 110);
-    doc.SetEntry("Thre", 112);  // any other value unchecks
-    doc.SetEntry("ToneAutoOff", 106);
+    // Words match exactly, case included; for 112 any other value unchecks.
+    SetEntries("97 rts|98 Stereo|100 Bars|110 X|112 Thre|106 ToneAutoOff");
     Apply();
-    const std::vector<std::string> expected = {
-        "title (station.mrvn)", "contest off", "autocq ", "tone 1 0",
-        "autothreshold 0",      "ratio0 ",     "ratio1 ", "ratio2 ",
-        "times 0705",           "rx clear"};
-    EXPECT_EQ(rec.calls, expected);
+    EXPECT_EQ(Calls(),
+              "title (station.mrvn)|contest off|autocq |tone 1 0|autothreshold 0|ratio0 |ratio1 "
+              "|ratio2 |times 0705|rx clear");
+}
+
+class NoHours : public macros::GreetingHourSource {
+  public:
+    int DxLocalHour(std::string_view) override { return 25; }
+};
+
+// The real macro controller takes the macro side; the recorder takes the rest.
+class MacroStation : public Recorder, public macros::MacroHost {
+  public:
+    macros::ExpansionFields QsoFields() override { return fields; }
+    void FocusHisCall() override {}
+    void FocusTxEdit() override {}
+    void EmptyHisCall() override {}
+    void AppendToTransmit(std::string_view) override {}
+    void ClearTransmitText() override {}
+    void ClearMonitor() override {}
+    void SetAutoCqLabelEnabled(bool) override {}
+    void SetLabelEnabled(int, bool) override {}
+    void ShowLabel(int, const macros::LabelView&) override {}
+    void ShowSendNr(std::string_view text) override { shownSendNr = text; }
+    void SetQsoGroupCaptions(std::string_view, std::string_view) override {}
+    void ShowContestFields(bool) override {}
+    void ResetSendMark() override {}
+
+    void Apply(const SettingsDocument& applied) {
+        ApplyTargets targets{*this, macros, *this, *this, *this, *this};
+        ApplySettings(applied, "/home/op/contest.mrvn", options, targets);
+    }
+
+    macros::ExpansionFields fields;
+    std::string shownSendNr;
+    macros::FixedClock clock{{}};
+    NoHours hours;
+    SettingsDocument document;
+    OptionState options;
+    macros::MacroController macros{*this, document, clock, hours};
+};
+
+// Entries 13 to 15 follow the contest mode at the time of applying.
+TEST(ApplyToMacrosTest, ContestTemplatesFollowTheModeWhenApplied) {
+    MacroStation editing;
+    editing.macros.ToggleContest(true);
+    editing.macros.FinishSendNrDialog(13, true, "<HisRST> <TestNR>");
+    editing.macros.FinishRemarksDialog(14, true, "<RcvdNR%15>");
+    editing.macros.ContestNumberChanged("007");
+    SettingsDocument saved = editing.document;
+
+    saved.SetEntry("ContestOFF", 124);
+    MacroStation plain;
+    plain.Apply(saved);
+    EXPECT_FALSE(plain.macros.ContestMode());
+    EXPECT_EQ(plain.macros.Store().MacroText[13], "<HisRST> <TestNR>");
+    EXPECT_EQ(plain.macros.Store().MacroText[14], "<RcvdNR%15>");
+    EXPECT_EQ(plain.macros.Store().SendNrTemplate, "");
+    EXPECT_EQ(plain.macros.ContestNumber(), "");  // 125 applies only in contest mode
+
+    saved.SetEntry("ContestON", 124);
+    MacroStation contest;
+    contest.fields.HisRST = "5NN";
+    contest.Apply(saved);
+    EXPECT_EQ(contest.macros.Store().MacroText[13], "");
+    EXPECT_EQ(contest.macros.Store().SendNrTemplate, "<HisRST> <TestNR>");
+    EXPECT_EQ(contest.macros.Store().Remarks1Template, "<RcvdNR%15>");
+    EXPECT_EQ(contest.macros.ContestNumber(), "007");
+    EXPECT_EQ(contest.macros.SendNrText(), "5NN 007");
+    EXPECT_EQ(contest.shownSendNr, "5NN 007");
+}
+
+TEST(ApplyToMacrosTest, EmptyDocumentSwitchesContestOffAndDefaultsAutoCq) {
+    MacroStation station;
+    station.macros.ToggleContest(true);
+    station.macros.SetAutoCqTimes("1203");
+    station.macros.Store().MacroCaption[3] = "kept";
+    station.options.Texts.MyCall = "JA1ZZZ";
+    station.Apply(SettingsDocument{});
+    EXPECT_FALSE(station.macros.ContestMode());
+    EXPECT_EQ(station.macros.AutoCqCounters().Interval(), 7);
+    EXPECT_EQ(station.macros.AutoCqCounters().Repeat(), 5);
+    EXPECT_EQ(station.macros.Store().MacroCaption[3], "kept");  // skipped when empty
+    EXPECT_EQ(station.options.Texts.MyCall, "");
 }
 
 }  // namespace

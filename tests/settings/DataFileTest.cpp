@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <tuple>
 
 #include "settings/DataFile.h"
 #include "settings/SettingsDocument.h"
 #include "settings/SettingsFile.h"
+#include "settings/WindowPlacement.h"
 
 namespace morvane::settings {
 namespace {
@@ -45,11 +48,7 @@ TEST(DataFileTest, LengthPrefixesAndTextBytes) {
     // U+1F600 is the surrogate pair D83D DE00: two characters long.
     EXPECT_EQ(Encoded("\U0001F600"), Bytes({0xFF, 0xFE, 0xFF, 0x02, 0x3D, 0xD8, 0x00, 0xDE}));
 
-    struct Case {
-        std::size_t length;
-        std::string prefix;
-    };
-    const Case cases[] = {
+    const std::pair<std::size_t, std::string> cases[] = {
         {254, Bytes({0xFF, 0xFE, 0xFF, 0xFE})},
         {255, Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00})},
         {65533, Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFD, 0xFF})},
@@ -57,11 +56,11 @@ TEST(DataFileTest, LengthPrefixesAndTextBytes) {
         {65535, Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
         {70000, Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})},
     };
-    for (const Case& c : cases) {
-        std::string bytes = Encoded(std::string(c.length, 'z'));
-        ASSERT_EQ(bytes.size(), c.prefix.size() + 2 * c.length) << c.length;
-        EXPECT_EQ(bytes.substr(0, c.prefix.size()), c.prefix) << c.length;
-        EXPECT_EQ(bytes.substr(c.prefix.size(), 2), Bytes({'z', 0})) << c.length;
+    for (const auto& [length, prefix] : cases) {
+        std::string bytes = Encoded(std::string(length, 'z'));
+        ASSERT_EQ(bytes.size(), prefix.size() + 2 * length) << length;
+        EXPECT_EQ(bytes.substr(0, prefix.size()), prefix) << length;
+        EXPECT_EQ(bytes.substr(prefix.size(), 2), Bytes({'z', 0})) << length;
     }
 }
 
@@ -133,12 +132,7 @@ TEST(DataFileTest, TruncationAtAnyOffsetFailsAndKeepsEntries) {
 
 TEST(DataFileTest, MalformedStringsGiveClearErrorsQuickly) {
     const std::string start = ShortAsciiString("<<## MRVN2-7-1 data ##>>");
-    struct Case {
-        const char* name;
-        std::string entry1;
-        const char* errorPart;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"absurd 32-bit length",
          Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x41, 0x00}),
          "4294967295 characters"},
@@ -149,14 +143,14 @@ TEST(DataFileTest, MalformedStringsGiveClearErrorsQuickly) {
         {"lone low surrogate", Bytes({0xFF, 0xFE, 0xFF, 0x01, 0x00, 0xDE}), "surrogate"},
         {"two tags", Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x00}), "repeated Unicode tag"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, entry1, errorPart] : cases) {
         Entries entries;
         auto began = std::chrono::steady_clock::now();
-        LoadResult result = ReadDataFile(start + c.entry1, entries);
-        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1)) << c.name;
-        EXPECT_EQ(result.Status, LoadStatus::Failed) << c.name;
-        EXPECT_NE(result.Error.find("entry 1:"), std::string::npos) << c.name << result.Error;
-        EXPECT_NE(result.Error.find(c.errorPart), std::string::npos) << c.name << result.Error;
+        LoadResult result = ReadDataFile(start + entry1, entries);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1)) << name;
+        EXPECT_EQ(result.Status, LoadStatus::Failed) << name;
+        EXPECT_NE(result.Error.find("entry 1:"), std::string::npos) << name << result.Error;
+        EXPECT_NE(result.Error.find(errorPart), std::string::npos) << name << result.Error;
     }
 }
 
@@ -211,7 +205,7 @@ class SettingsFileTest : public ::testing::Test {
     std::filesystem::path dir_;
 };
 
-TEST_F(SettingsFileTest, SaveReplacesTheFileAndLoadReadsItBack) {
+TEST_F(SettingsFileTest, SaveReplacesTheFileAndAFailedSaveLeavesNoTrace) {
     SettingsDocument document;
     document.SetEntry("JA1ZZZ", 92);
     std::string error;
@@ -226,20 +220,50 @@ TEST_F(SettingsFileTest, SaveReplacesTheFileAndLoadReadsItBack) {
     ASSERT_EQ(LoadSettingsFile(path, loaded).Status, LoadStatus::Loaded);
     EXPECT_EQ(loaded.Entry(92), "JA2YYY");
     EXPECT_EQ(LoadSettingsFile(dir_ / "missing.mrvn", loaded).Status, LoadStatus::Failed);
-}
 
-TEST_F(SettingsFileTest, FailedSaveLeavesTheOldContentsAndNoTemporaryFile) {
     // A directory in the way makes the final rename fail.
-    std::filesystem::path path = dir_ / "station.mrvn";
-    std::filesystem::create_directories(path / "inside");
-    SettingsDocument document;
+    std::filesystem::path blocked = dir_ / "blocked.mrvn";
+    std::filesystem::create_directories(blocked / "inside");
     document.SetEntry("x", 1);
-    std::string error;
-    EXPECT_FALSE(SaveSettingsFile(path, document, error));
+    error.clear();
+    EXPECT_FALSE(SaveSettingsFile(blocked, document, error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(document.IsModified());
-    EXPECT_TRUE(std::filesystem::is_directory(path / "inside"));
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked / "inside"));
+    EXPECT_EQ(FileCount(), 2u);
+}
+
+// Frame position in the profile: defaults, width/height stored as "right" and
+// "bottom", and no write for a frame whose top or bottom edge is not above 0.
+class MapProfile : public ProfileStore {
+  public:
+    std::optional<int> ReadInt(std::string_view section, std::string_view name) const override {
+        auto it = values.find(std::string(section) + "/" + std::string(name));
+        return it == values.end() ? std::nullopt : std::optional<int>(it->second);
+    }
+    void WriteInt(std::string_view section, std::string_view name, int value) override {
+        values[std::string(section) + "/" + std::string(name)] = value;
+    }
+    std::map<std::string, int> values;
+};
+
+TEST(WindowPlacementTest, DefaultsStoredValuesAndTheWriteCondition) {
+    MapProfile profile;
+    EXPECT_EQ(ReadWindowPlacement(profile), (WindowPlacement{10, 10, 982, 896}));
+    profile.values["MRVN_Section/top"] = 40;
+    EXPECT_EQ(ReadWindowPlacement(profile), (WindowPlacement{10, 40, 982, 896}));
+
+    WriteWindowPlacement(profile, 100, 50, 1100, 950);
+    EXPECT_EQ(profile.values, (std::map<std::string, int>{{"MRVN_Section/left", 100},
+                                                          {"MRVN_Section/top", 50},
+                                                          {"MRVN_Section/right", 1000},
+                                                          {"MRVN_Section/bottom", 900}}));
+    EXPECT_EQ(ReadWindowPlacement(profile), (WindowPlacement{100, 50, 1000, 900}));
+
+    MapProfile untouched;
+    WriteWindowPlacement(untouched, 100, 0, 1100, 950);
+    WriteWindowPlacement(untouched, 100, -32000, 1100, -31000);
+    EXPECT_TRUE(untouched.values.empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // and the apply step after OK/Cancel.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "settings/OptionDialog.h"
@@ -24,56 +26,40 @@ TEST(OptionStringTest, ShortStoredStringIsCompletedFromTheCurrentOne) {
     EXPECT_EQ(CompleteOptionString(std::string(33, 'Z'), current), std::string(30, 'Z'));
 }
 
-TEST(OptionStringTest, EffectsOfTheDefaultAndOfAChangedString) {
-    OptionEffects d = DecodeOptionEffects(kDefaultOptions, 'N');
-    EXPECT_EQ(d.FontFamily, "ＭＳ ゴシック");
-    EXPECT_EQ(d.TextPoints, 15);
-    EXPECT_EQ(d.HisCallPoints, 10.5);
-    EXPECT_TRUE(d.Katakana);
-    EXPECT_FALSE(d.FrontDisplay);
-    EXPECT_EQ(d.CountryName, 'N');
-    EXPECT_FALSE(d.DxLocalTime);
-    EXPECT_EQ(d.ClockMode, 'J');
-    EXPECT_FALSE(d.Abroad);
-    EXPECT_EQ(d.LocationCaption, "J");
-    EXPECT_FALSE(d.TxEditStop);
-    EXPECT_FALSE(d.ExitCopy);
-    EXPECT_EQ(d.MonitorMode, 'R');
-    EXPECT_TRUE(d.FiveNN);
-    EXPECT_EQ(d.PttLeadMs, 0);
-    EXPECT_FALSE(d.PttByLogger);
-    EXPECT_FALSE(d.FetchName);
-    EXPECT_EQ(d.LinkMode, 1);
-    // The monitor letter turns the current mode off when it asks for it again.
-    EXPECT_EQ(DecodeOptionEffects(kDefaultOptions, 'R').MonitorMode, 'N');
-    EXPECT_EQ(DecodeOptionEffects(With(std::string(kDefaultOptions), 19, "T"), 'R').MonitorMode,
-              'T');
+// Every decoded effect on one line, so a whole decode compares at once:
+// font, points, his-call points, kana/front, country name/English/DX time,
+// clock/abroad/caption, TX-edit stop/exit copy, monitor/5NN, PTT lead,
+// PTT by logger/fetch name, link mode.
+std::string Summary(const OptionEffects& e) {
+    std::ostringstream s;
+    s << e.FontFamily << ' ' << e.TextPoints << ' ' << e.HisCallPoints << ' ' << e.Katakana
+      << e.FrontDisplay << ' ' << e.CountryName << e.CountryEnglish << e.DxLocalTime << ' '
+      << e.ClockMode << e.Abroad << e.LocationCaption << ' ' << e.TxEditStop << e.ExitCopy << ' '
+      << e.MonitorMode << e.FiveNN << ' ' << e.PttLeadMs << ' ' << e.PttByLogger << e.FetchName
+      << ' ' << e.LinkMode;
+    return s.str();
+}
 
-    //                    0         1         2
-    //                    012345678901234567890123456789
-    std::string changed = "LHFEUUX001218NN0NEPTNDHGBCNCCS";
-    OptionEffects e = DecodeOptionEffects(changed, 'R');
-    EXPECT_EQ(e.FontFamily, "Consolas");
-    EXPECT_EQ(e.TextPoints, 19);
-    EXPECT_FALSE(e.Katakana);
-    EXPECT_TRUE(e.FrontDisplay);
-    EXPECT_EQ(e.CountryName, 'E');
-    EXPECT_TRUE(e.CountryEnglish);
-    EXPECT_TRUE(e.DxLocalTime);  // any letter but "N"
-    EXPECT_EQ(e.ClockMode, 'U');
-    EXPECT_TRUE(e.Abroad);
-    EXPECT_EQ(e.LocationCaption, "L");
-    EXPECT_TRUE(e.TxEditStop);
-    EXPECT_TRUE(e.ExitCopy);
-    EXPECT_EQ(e.MonitorMode, 'T');
-    EXPECT_FALSE(e.FiveNN);
-    EXPECT_EQ(e.PttLeadMs, 100);
-    EXPECT_TRUE(e.PttByLogger);
-    EXPECT_TRUE(e.FetchName);
-    EXPECT_EQ(e.LinkMode, 3);
-    EXPECT_EQ(DecodeOptionEffects(With(changed, 0, "S"), 'R').TextPoints, 12);
-    EXPECT_EQ(DecodeOptionEffects(With(changed, 21, "F"), 'R').PttLeadMs, 500);
-    EXPECT_EQ(DecodeOptionEffects(With(changed, 24, "X"), 'R').LinkMode, 0);
+TEST(OptionStringTest, EffectsOfTheDefaultAndOfChangedStrings) {
+    //                          0         1         2
+    //                          012345678901234567890123456789
+    const std::string changed = "LHFEUUX001218NN0NEPTNDHGBCNCCS";
+    const std::string defaults(kDefaultOptions);
+    const std::tuple<std::string, char, const char*> rows[] = {
+        {defaults, 'N', "ＭＳ ゴシック 15 10.5 10 N00 J0J 00 R1 0 00 1"},
+        // The monitor letter turns the current mode off when it asks for it again.
+        {defaults, 'R', "ＭＳ ゴシック 15 10.5 10 N00 J0J 00 N1 0 00 1"},
+        {With(defaults, 19, "T"), 'R', "ＭＳ ゴシック 15 10.5 10 N00 J0J 00 T1 0 00 1"},
+        // DX local time is on for any letter but "N".
+        {changed, 'R', "Consolas 19 10.5 01 E11 U1L 11 T0 100 11 3"},
+        {With(changed, 0, "S"), 'R', "Consolas 12 10.5 01 E11 U1L 11 T0 100 11 3"},
+        {With(changed, 21, "F"), 'R', "Consolas 19 10.5 01 E11 U1L 11 T0 500 11 3"},
+        {With(changed, 24, "X"), 'R', "Consolas 19 10.5 01 E11 U1L 11 T0 100 11 0"},
+    };
+    for (const auto& [options, currentMonitor, summary] : rows) {
+        EXPECT_EQ(Summary(DecodeOptionEffects(options, currentMonitor)), summary)
+            << options << " " << currentMonitor;
+    }
 }
 
 std::vector<C> CheckedControls(const OptionDialogModel& model) {
@@ -106,23 +92,17 @@ TEST(OptionDialogTest, ControlsShowTheWorkingString) {
 }
 
 TEST(OptionDialogTest, EachClickRewritesOnlyItsOwnPosition) {
-    struct Case {
-        C control;
-        std::size_t position;
-        char letter;
-    };
-    const Case cases[] = {
-        {C::FontS, 0, 'S'},      {C::Hiragana, 1, 'H'}, {C::FrontDisp, 2, 'F'},
-        {C::CountryJpn, 3, 'J'}, {C::ClockUtc, 5, 'U'}, {C::LocationAbroad, 6, 'A'},
-        {C::ZeroT, 15, 'T'},     {C::SendCut, 16, 'A'}, {C::MonitorTx, 19, 'T'},
-        {C::FiveNN, 20, 'N'},    {C::Ptt200, 21, 'E'},  {C::PttHamlog, 22, 'H'},
-        {C::ModeA1A, 25, 'A'},   {C::TempMin, 26, 'M'}, {C::Qsl, 28, 'C'}};
-    for (const Case& c : cases) {
+    const std::tuple<C, std::size_t, const char*> cases[] = {
+        {C::FontS, 0, "S"},      {C::Hiragana, 1, "H"}, {C::FrontDisp, 2, "F"},
+        {C::CountryJpn, 3, "J"}, {C::ClockUtc, 5, "U"}, {C::LocationAbroad, 6, "A"},
+        {C::ZeroT, 15, "T"},     {C::SendCut, 16, "A"}, {C::MonitorTx, 19, "T"},
+        {C::FiveNN, 20, "N"},    {C::Ptt200, 21, "E"},  {C::PttHamlog, 22, "H"},
+        {C::ModeA1A, 25, "A"},   {C::TempMin, 26, "M"}, {C::Qsl, 28, "C"}};
+    for (auto [control, position, letter] : cases) {
         OptionDialogModel model(kDefaultOptions);
-        model.Click(c.control);
-        EXPECT_EQ(model.Working(),
-                  With(std::string(kDefaultOptions), c.position, std::string(1, c.letter)))
-            << static_cast<int>(c.control);
+        model.Click(control);
+        EXPECT_EQ(model.Working(), With(std::string(kDefaultOptions), position, letter))
+            << static_cast<int>(control);
     }
 
     OptionDialogModel model(kDefaultOptions);
@@ -197,20 +177,20 @@ class OptionApplyTest : public ::testing::Test {
         {.Local = {.Year = 2026, .Month = 12, .Day = 6, .Hour = 7, .Minute = 5}}};
 };
 
-TEST_F(OptionApplyTest, OkWithoutChangesStoresNothing) {
+TEST_F(OptionApplyTest, OkWithoutChangesAndCancelStoreNothing) {
+    const std::vector<std::string> calls = {"pause", "reset", "resume", "focus"};
     document.SetSettingsApplied(true);
     Finish(true, kDefaultOptions, state.Texts);
     EXPECT_FALSE(document.IsModified());
     EXPECT_EQ(document.SettingsEntries(), Entries{});
-    EXPECT_EQ(host.log, (std::vector<std::string>{"pause", "reset", "resume", "focus"}));
-}
+    EXPECT_EQ(host.log, calls);
 
-TEST_F(OptionApplyTest, CancelTakesNothingOver) {
-    OptionTexts texts{.MyCall = "JA1ZZZ"};
-    Finish(false, "SHNNNJJ001218NN0NNNR9ANNHCNNNN", texts);
+    host.log.clear();
+    Finish(false, "SHNNNJJ001218NN0NNNR9ANNHCNNNN", OptionTexts{.MyCall = "JA1ZZZ"});
     EXPECT_EQ(state.Options, kDefaultOptions);
     EXPECT_EQ(state.Texts.MyCall, "");
-    EXPECT_EQ(host.log, (std::vector<std::string>{"pause", "reset", "resume", "focus"}));
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(host.log, calls);
 }
 
 TEST_F(OptionApplyTest, ChangedOptionsAndTextsAreStoredQslCut) {
