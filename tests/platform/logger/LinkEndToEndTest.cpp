@@ -5,8 +5,6 @@
 #include <memory>
 
 #include "LinkHarness.h"
-#include "platform/logger/IconvCodePage.h"
-#include "qso/LogTransfer.h"
 
 namespace morvane {
 namespace {
@@ -14,12 +12,6 @@ namespace {
 using qso::QsoField;
 using qso::Trigger;
 using Lines = std::vector<std::string>;
-
-struct NoAutoCq final : qso::QsoFieldEvents {
-    bool AutoCqRunning() const override { return false; }
-    void StopAutoCq() override {}
-    void EmptyClipboard() override {}
-};
 
 const Lines kProbeEmpty = {"cmd=0x65 len=0 text=", "cmd=0x1 len=4 text=****",
                            "cmd=0x65 len=0 text=", "cmd=0x1 len=0 text="};
@@ -33,7 +25,7 @@ Lines Join(std::initializer_list<Lines> parts) {
     return out;
 }
 
-class LinkEndToEnd : public ::testing::Test {
+class LinkEndToEnd : public ::testing::Test, public test::LinkRig {
   protected:
     void SetUp() override {
         windows.SetCopyDataHandler(
@@ -45,30 +37,18 @@ class LinkEndToEnd : public ::testing::Test {
         fields.MyRST = "579";
     }
 
-    std::unique_ptr<test::SimProcess> Start(const char* program, Lines args,
-                                            const std::string& name) {
-        auto sim = std::make_unique<test::SimProcess>(program, std::move(args),
-                                                      dir.Path() + "/" + name + ".log");
+    std::unique_ptr<test::SimProcess> Start(const char* program, Lines args = {}) {
+        auto sim = std::make_unique<test::SimProcess>(
+            program, std::move(args),
+            dir.Path.string() + "/" + std::to_string(++started_) + ".log");
         EXPECT_TRUE(sim->Started());
         EXPECT_TRUE(sim->WaitReady());
         return sim;
     }
     std::unique_ptr<test::SimProcess> StartHamlog(Lines args = {}) {
-        return Start(MORVANE_HAMLOG_SIM, std::move(args), "hamlog");
+        return Start(MORVANE_HAMLOG_SIM, std::move(args));
     }
-    std::unique_ptr<test::SimProcess> StartCtestwin() {
-        return Start(MORVANE_CTESTWIN_SIM, {}, "ctestwin");
-    }
-
-    test::RuntimeDir dir;
-    NoAutoCq events;
-    qso::QsoFields fields{events};
-    platform::UnixLoggerWindows windows{"hWndMRVN"};
-    platform::IconvCodePage codePage;
-    test::RecordingView view;
-    test::MarkingExpander expander;
-    test::FixedClock clock;
-    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock, clock};
+    int started_ = 0;
 };
 
 TEST_F(LinkEndToEnd, QsoTwiceWithTheSameCallSendsTheTimeInsteadOfTheCall) {
@@ -170,7 +150,7 @@ TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
 
 TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
     auto hamlog = StartHamlog();
-    auto ctestwin = StartCtestwin();
+    auto ctestwin = Start(MORVANE_CTESTWIN_SIM);
     auto& s = transfer.Settings;
     s.ApplyOptionString("MKNNNJJ001218RA0NNNR9ANNBCNNNN");  // both loggers, RcvdNR check, A=1
     ASSERT_EQ(s.LogLinkChoice, 3);
