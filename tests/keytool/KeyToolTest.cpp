@@ -1,59 +1,22 @@
 // morvane-key: event timing from outside, sidetone file, keyer board on a
 // pseudo-terminal, and the refusals with exit code 2.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sndfile.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
-#include <vector>
 
+#include "../platform/TestSupport.h"
+
+namespace morvane::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct ToolRun {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 class KeyTool : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("morvane_key_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     ToolRun Key(const std::string& arguments, const std::string& input = "") {
-        const auto in = folder_ / "in.txt";
-        std::ofstream(in) << input;
-        const auto out = folder_ / "out.txt";
-        const auto err = folder_ / "err.txt";
-        const std::string command = std::string(MORVANE_KEY_PATH) + " " + arguments + " <" +
-                                    in.string() + " >" + out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+        return RunTool(folder_, MORVANE_KEY_PATH, arguments, input);
     }
-    fs::path folder_;
+    TempFolder folder_;
 };
 
 TEST_F(KeyTool, EventsOnVirtualTime) {
@@ -73,10 +36,9 @@ TEST_F(KeyTool, EventsOnVirtualTime) {
     run = Key("--key-mode direct '<KKA'");
     EXPECT_EQ(run.ExitCode, 0);
     std::size_t downs = 0;
-    for (std::size_t at = run.Out.find(" down"); at != std::string::npos;
-         at = run.Out.find(" down", at + 1)) {
+    for (auto at = run.Out.find(" down"); at != std::string::npos;
+         at = run.Out.find(" down", at + 1))
         ++downs;
-    }
     EXPECT_EQ(downs, 14u);
     EXPECT_NE(run.Out.find("1980 up\n2040 up\n2220 down\n"), std::string::npos);
 }
@@ -89,12 +51,15 @@ TEST_F(KeyTool, RefusesBadOptionsAndMissingOutputs) {
         EXPECT_EQ(run.ExitCode, 2) << bad;
         EXPECT_NE(run.Err.find("morvane-key: "), std::string::npos) << bad;
     }
-    ToolRun run = Key("--output serial:/dev/morvane-none:RTS E");
-    EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_EQ(run.Err, "/dev/morvane-noneポートが開けませんでした。\n");
-    run = Key("--output usb E");
-    EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_EQ(run.Err, "USBIF4CWが見つかりませんでした。\n");
+    const std::pair<const char*, const char*> missing[] = {
+        {"--output serial:/dev/morvane-none:RTS E",
+         "/dev/morvane-noneポートが開けませんでした。\n"},
+        {"--output usb E", "USBIF4CWが見つかりませんでした。\n"}};
+    for (const auto& [arguments, message] : missing) {
+        ToolRun run = Key(arguments);
+        EXPECT_EQ(run.ExitCode, 2) << arguments;
+        EXPECT_EQ(run.Err, message);
+    }
 }
 
 TEST_F(KeyTool, WavSidetoneHoldsTheKeying) {
@@ -121,33 +86,20 @@ TEST_F(KeyTool, WavSidetoneHoldsTheKeying) {
 }
 
 TEST_F(KeyTool, KeyerBoardOnAPseudoTerminal) {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    std::string slave = ptsname(master);
+    PtyPair pty;
+    ASSERT_FALSE(pty.Slave().empty());
     std::string received;
-    std::thread reader([&] {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < end && received.size() < 2 + 6 * 3) {
-            pollfd ready{master, POLLIN, 0};
-            if (poll(&ready, 1, 10) <= 0)
-                continue;
-            char buffer[64];
-            ssize_t n = read(master, buffer, sizeof buffer);
-            if (n > 0)
-                received.append(buffer, std::size_t(n));
-        }
-    });
-    ToolRun run = Key("--ptt-lead 25 --output serial:" + slave + ":UNO EE");
+    std::thread reader([&] { received = pty.ReadFor(5000, 2 + 6 * 3); });
+    ToolRun run = Key("--ptt-lead 25 --output serial:" + pty.Slave() + ":UNO EE");
     reader.join();
-    close(master);
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     ASSERT_GE(received.size(), 20u);
+    // Set-up "be", then the letter of each 3-byte command.
     std::string letters = received.substr(0, 2);
-    for (std::size_t i = 2; i + 3 <= received.size() && i < 20; i += 3)
+    for (std::size_t i = 2; i < 20; i += 3)
         letters += received[i];
     EXPECT_EQ(letters, "bedababe");
 }
 
 }  // namespace
+}  // namespace morvane::test

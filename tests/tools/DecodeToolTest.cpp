@@ -1,73 +1,33 @@
+// morvane-decode run as the user runs it, on files the test writes.
 #include <gtest/gtest.h>
-#include <sndfile.h>
-#include <sys/wait.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
+#include "../platform/TestSupport.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
 
+namespace morvane::test {
 namespace {
-
-namespace fs = std::filesystem;
-using namespace morvane;
-
-struct ToolRun {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 class DecodeTool : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("morvane_tool_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     ToolRun Decode(const std::string& arguments) {
-        const auto out = folder_ / "out.txt";
-        const auto err = folder_ / "err.txt";
-        const std::string command = std::string(MORVANE_DECODE_PATH) + " " + arguments + " >" +
-                                    out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+        return RunTool(folder_, MORVANE_DECODE_PATH, arguments);
     }
 
-    // Writes CW of `text` (English or katakana) at 100 per minute.
-    fs::path WriteCw(const std::string& name, const std::string& text, int format,
-                     synth::ChannelLayout layout = synth::ChannelLayout::StereoBoth,
-                     synth::TextAlphabet alphabet = synth::TextAlphabet::English) {
+    // CW of `text` (English or katakana) at 100 per minute.
+    std::string WriteCw(const std::string& name, const std::string& text,
+                        synth::ChannelLayout layout = synth::ChannelLayout::StereoBoth,
+                        synth::TextAlphabet alphabet = synth::TextAlphabet::English) {
         auto keyed = synth::TextToEvents(text, alphabet, 15, {}, 500.0);
         synth::CwSynth synth({.Layout = layout},
                              {synth::Station{.Events = keyed.Events, .ToneHz = 603.0}});
         std::vector<std::int16_t> audio(synth.TotalFrames() * synth.Channels());
         synth.Render(audio);
-        SF_INFO info{};
-        info.samplerate = 11025;
-        info.channels = synth.Channels();
-        info.format = format;
-        const auto path = folder_ / name;
-        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-        EXPECT_NE(file, nullptr);
-        sf_writef_short(file, audio.data(), synth.TotalFrames());
-        sf_close(file);
-        return path;
+        EXPECT_TRUE(WriteSound(folder_ / name, audio, synth.Channels()));
+        return (folder_ / name).string();
     }
 
-    fs::path folder_;
+    TempFolder folder_;
 };
 
 int Lines(const std::string& text) {
@@ -75,52 +35,40 @@ int Lines(const std::string& text) {
 }
 
 TEST_F(DecodeTool, BadFilesAreReportedAndTheOthersStillDecode) {
-    const auto good = WriteCw("good.wav", "CQ DE JA1ABC", SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    const auto flac = WriteCw("mono.flac", "TEST K", SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
-                              synth::ChannelLayout::Mono);
-    const auto text = folder_ / "notes.wav";
-    std::ofstream(text) << "not audio\n";
+    const auto good = WriteCw("good.wav", "CQ DE JA1ABC");
+    const auto flac = WriteCw("mono.flac", "TEST K", synth::ChannelLayout::Mono);
+    std::ofstream(folder_ / "notes.wav") << "not audio\n";
     const auto empty = folder_ / "empty.wav";
-    {
-        SF_INFO info{.frames = 0,
-                     .samplerate = 11025,
-                     .channels = 2,
-                     .format = SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                     .sections = 0,
-                     .seekable = 0};
-        sf_close(sf_open(empty.c_str(), SFM_WRITE, &info));
-    }
-    const auto result = Decode(good.string() + " " + (folder_ / "missing.wav").string() + " " +
-                               text.string() + " " + empty.string() + " " + flac.string());
+    ASSERT_TRUE(WriteSound(empty, {}, 2));
+    const auto result =
+        Decode(good + " " + (folder_ / "missing.wav").string() + " " +
+               (folder_ / "notes.wav").string() + " " + empty.string() + " " + flac);
     EXPECT_EQ(result.ExitCode, 2);
     EXPECT_EQ(result.Out, "CQ DE JA1ABC\nTEST K\n");
     EXPECT_EQ(Lines(result.Err), 3) << result.Err;
-    EXPECT_NE(result.Err.find("missing.wav"), std::string::npos);
-    EXPECT_NE(result.Err.find("notes.wav"), std::string::npos);
-    EXPECT_NE(result.Err.find("empty.wav"), std::string::npos);
+    for (const char* name : {"missing.wav", "notes.wav", "empty.wav"})
+        EXPECT_NE(result.Err.find(name), std::string::npos) << name;
 
-    const auto fine = Decode(good.string());
+    const auto fine = Decode(good);
     EXPECT_EQ(fine.ExitCode, 0);
     EXPECT_EQ(fine.Out, "CQ DE JA1ABC\n");
     EXPECT_EQ(fine.Err, "");
 }
 
 TEST_F(DecodeTool, BadOptionsExitWithOneLineNamingTheProblem) {
-    const auto good = WriteCw("good.wav", "E", SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    const std::pair<const char*, const char*> cases[] = {
-        {"--channel middle", "middle"},
-        {"--tone abc", "--tone"},
-        {"--threshold -120", "--threshold"},
-        {"--speed 500", "--speed"},
-        {"--frobnicate", "--frobnicate"},
-        {"--nr 3", "--nr"},
-        {"--lang", "--lang"},
-        {"--demo -5", "--demo"},
-        {"--live", "--live"},
-    };
+    const auto good = WriteCw("good.wav", "E");
+    const std::pair<std::string, const char*> cases[] = {{"--channel middle", "middle"},
+                                                         {"--tone abc", "--tone"},
+                                                         {"--threshold -120", "--threshold"},
+                                                         {"--speed 500", "--speed"},
+                                                         {"--frobnicate", "--frobnicate"},
+                                                         {"--nr 3", "--nr"},
+                                                         {"--lang", "--lang"},
+                                                         {"--demo -5", "--demo"},
+                                                         {"--live", "--live"}};
     for (const auto& [arguments, named] : cases) {
         // The option goes last so that a value-less option runs off the end.
-        const auto result = Decode(good.string() + " " + arguments);
+        const auto result = Decode(good + " " + arguments);
         EXPECT_EQ(result.ExitCode, 2) << arguments;
         EXPECT_EQ(result.Out, "") << arguments;
         EXPECT_NE(result.Err.find(named), std::string::npos) << arguments << ": " << result.Err;
@@ -132,19 +80,17 @@ TEST_F(DecodeTool, BadOptionsExitWithOneLineNamingTheProblem) {
 }
 
 TEST_F(DecodeTool, OptionsReachTheReceivePath) {
-    const auto right = WriteCw("right.wav", "RIGHT", SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                               synth::ChannelLayout::StereoRight);
-    EXPECT_EQ(Decode(right.string()).Out, "\n");
-    EXPECT_EQ(Decode("--channel right " + right.string()).Out, "RIGHT\n");
-    EXPECT_EQ(
-        Decode("--channel right --tone 600 --threshold -60 --nr off --speed 100 " + right.string())
-            .Out,
-        "RIGHT\n");
-
-    const auto kana = WriteCw("kana.wav", "コンニチハ", SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                              synth::ChannelLayout::StereoBoth, synth::TextAlphabet::Katakana);
-    EXPECT_EQ(Decode("--lang ja " + kana.string()).Out, "コンニチハ\n");
-    EXPECT_EQ(Decode("--lang ja --kana hiragana " + kana.string()).Out, "こんにちは\n");
+    const auto right = WriteCw("right.wav", "RIGHT", synth::ChannelLayout::StereoRight);
+    const auto kana = WriteCw("kana.wav", "コンニチハ", synth::ChannelLayout::StereoBoth,
+                              synth::TextAlphabet::Katakana);
+    const std::pair<std::string, const char*> cases[] = {
+        {right, "\n"},
+        {"--channel right " + right, "RIGHT\n"},
+        {"--channel right --tone 600 --threshold -60 --nr off --speed 100 " + right, "RIGHT\n"},
+        {"--lang ja " + kana, "コンニチハ\n"},
+        {"--lang ja --kana hiragana " + kana, "こんにちは\n"}};
+    for (const auto& [arguments, text] : cases)
+        EXPECT_EQ(Decode(arguments).Out, text) << arguments;
 
     const auto demo = Decode("--demo 20");
     EXPECT_EQ(demo.ExitCode, 0);
@@ -170,3 +116,4 @@ TEST_F(DecodeTool, LiveDemoStreamsTheSameTextAsTheBatchRun) {
 }
 
 }  // namespace
+}  // namespace morvane::test

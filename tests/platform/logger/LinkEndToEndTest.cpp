@@ -5,8 +5,6 @@
 #include <memory>
 
 #include "LinkHarness.h"
-#include "platform/logger/IconvCodePage.h"
-#include "qso/LogTransfer.h"
 
 namespace morvane {
 namespace {
@@ -14,12 +12,6 @@ namespace {
 using qso::QsoField;
 using qso::Trigger;
 using Lines = std::vector<std::string>;
-
-struct NoAutoCq final : qso::QsoFieldEvents {
-    bool AutoCqRunning() const override { return false; }
-    void StopAutoCq() override {}
-    void EmptyClipboard() override {}
-};
 
 const Lines kProbeEmpty = {"cmd=0x65 len=0 text=", "cmd=0x1 len=4 text=****",
                            "cmd=0x65 len=0 text=", "cmd=0x1 len=0 text="};
@@ -33,46 +25,41 @@ Lines Join(std::initializer_list<Lines> parts) {
     return out;
 }
 
-class LinkEndToEnd : public ::testing::Test {
+class LinkEndToEnd : public ::testing::Test, public test::LinkRig {
   protected:
     void SetUp() override {
         windows.SetCopyDataHandler(
             [this](const platform::CopyDataMessage& message) { transfer.OnCopyData(message); });
-        fields.SetText(QsoField::HisCall, "JA1ABC");
-        fields.SetText(QsoField::HisName, "TARO");
-        fields.SetText(QsoField::HisQth, "2O3A");
+        Fill("JA1ABC", "TARO", "2O3A");
         fields.HisRST = "5NN";
         fields.MyRST = "579";
     }
 
-    std::unique_ptr<test::SimProcess> Start(const char* program, Lines args,
-                                            const std::string& name) {
-        auto sim = std::make_unique<test::SimProcess>(program, std::move(args),
-                                                      dir.Path() + "/" + name + ".log");
+    std::unique_ptr<test::SimProcess> Start(const char* program, Lines args = {}) {
+        auto sim = std::make_unique<test::SimProcess>(
+            program, std::move(args),
+            dir.Path.string() + "/" + std::to_string(++started_) + ".log");
         EXPECT_TRUE(sim->Started());
         EXPECT_TRUE(sim->WaitReady());
         return sim;
     }
     std::unique_ptr<test::SimProcess> StartHamlog(Lines args = {}) {
-        return Start(MORVANE_HAMLOG_SIM, std::move(args), "hamlog");
+        return Start(MORVANE_HAMLOG_SIM, std::move(args));
     }
-    std::unique_ptr<test::SimProcess> StartCtestwin() {
-        return Start(MORVANE_CTESTWIN_SIM, {}, "ctestwin");
+    void Fill(const char* call, const char* name, const char* qth) {
+        fields.SetText(QsoField::HisCall, call);
+        fields.SetText(QsoField::HisName, name);
+        fields.SetText(QsoField::HisQth, qth);
     }
-
-    test::RuntimeDir dir;
-    NoAutoCq events;
-    qso::QsoFields fields{events};
-    platform::UnixLoggerWindows windows{"hWndMRVN"};
-    platform::IconvCodePage codePage;
-    test::RecordingView view;
-    test::MarkingExpander expander;
-    test::FixedClock clock;
-    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock, clock};
+    std::string Filled() const {
+        return fields.HisCall() + "|" + fields.HisName() + "|" + fields.HisQTH();
+    }
+    int started_ = 0;
 };
 
 TEST_F(LinkEndToEnd, QsoTwiceWithTheSameCallSendsTheTimeInsteadOfTheCall) {
     auto hamlog = StartHamlog();
+    transfer.Settings.LogLinkChoice = 3;  // CTestWin is not running, and not needed
     transfer.QsoTransfer();
     const Lines fieldsSent = {"cmd=0x7 len=3 text=CW\\0",   "cmd=0xA len=2 text=J\\0",
                               "cmd=0xB len=5 text=TARO\\0", "cmd=0x8 len=5 text=2031\\0",
@@ -111,8 +98,7 @@ TEST_F(LinkEndToEnd, RepliesFillTheFieldsAndUtcLogsGetUtcTime) {
     const Lines received = hamlog->Received();
     ASSERT_GE(received.size(), 3u);
     EXPECT_EQ(received.back(), "cmd=0x6F len=0 text=");
-    EXPECT_NE(std::find(received.begin(), received.end(), "cmd=0x20008 len=5 text=1001\\0"),
-              received.end());  // the QTH code with Front Disp
+    EXPECT_TRUE(hamlog->Contains("recv cmd=0x20008 len=5 text=1001\\0"));  // QTH code, Front Disp
     EXPECT_TRUE(hamlog->Contains("front"));
 
     transfer.SendTimeToHamlog();
@@ -140,28 +126,21 @@ TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
     EXPECT_EQ(view.calls,
               Lines{"box!:Hamlogにデーターが送られていません\r\nQSOボタンを押してください。"});
     EXPECT_FALSE(view.saveEnabled);
-    EXPECT_TRUE(fields.HisCall().empty());  // the fields are emptied all the same
-    EXPECT_TRUE(fields.HisQTH().empty());
+    EXPECT_EQ(Filled(), "||");  // the fields are emptied all the same
     view.calls.clear();
     transfer.SaveTransfer(Trigger::Tag);
     EXPECT_EQ(view.calls, (Lines{"warn:HamLogにデーターが送られていません!!\r\n", "beep"}));
     EXPECT_TRUE(hamlog->Received().empty());
 
     view.calls.clear();
-    fields.SetText(QsoField::HisCall, "W1AW");
-    fields.SetText(QsoField::HisName, "HIRAM");
-    fields.SetText(QsoField::HisQth, "NEWINGTON");
+    Fill("W1AW", "HIRAM", "NEWINGTON");
     transfer.QsoTransfer();
-    EXPECT_NE(std::find(hamlog->Received().begin(), hamlog->Received().end(),
-                        "cmd=0xC len=10 text=NEWINGTON\\0"),
-              hamlog->Received().end());
+    EXPECT_TRUE(hamlog->Contains("recv cmd=0xC len=10 text=NEWINGTON\\0"));
     transfer.SaveTransfer();
     EXPECT_TRUE(view.calls.empty());
     EXPECT_EQ(hamlog->Received().back(), "cmd=0x80012 len=0 text=");
     EXPECT_TRUE(hamlog->Contains("saved call=W1AW 4=599 5=579 7=CW 10=J 11=HIRAM 12=NEWINGTON"));
-    EXPECT_TRUE(fields.HisCall().empty());
-    EXPECT_TRUE(fields.HisName().empty());
-    EXPECT_TRUE(fields.HisQTH().empty());
+    EXPECT_EQ(Filled(), "||");
     EXPECT_FALSE(transfer.QsoSent);
     EXPECT_TRUE(transfer.LastCall.empty());
     EXPECT_FALSE(view.saveEnabled);
@@ -170,7 +149,7 @@ TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
 
 TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
     auto hamlog = StartHamlog();
-    auto ctestwin = StartCtestwin();
+    auto ctestwin = Start(MORVANE_CTESTWIN_SIM);
     auto& s = transfer.Settings;
     s.ApplyOptionString("MKNNNJJ001218RA0NNNR9ANNBCNNNN");  // both loggers, RcvdNR check, A=1
     ASSERT_EQ(s.LogLinkChoice, 3);
@@ -223,14 +202,6 @@ TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
     EXPECT_EQ(hamlog->Received().back(), "cmd=0x10 len=0 text=");
     EXPECT_EQ(ctestwin->Events("click").back(), "click Clear");
     EXPECT_EQ(ctestwin->Events("settext").back(), "settext Rcvd=");
-}
-
-TEST_F(LinkEndToEnd, ContestOffSkipsCtestwinEvenWhenLinked) {
-    auto hamlog = StartHamlog();
-    transfer.Settings.LogLinkChoice = 3;  // CTestWin is not running, and not needed
-    transfer.QsoTransfer();
-    EXPECT_TRUE(view.calls.empty());
-    EXPECT_TRUE(transfer.QsoSent);
 }
 
 TEST_F(LinkEndToEnd, LoggersNotRunningReportInBothForms) {

@@ -3,43 +3,26 @@
 // fakes for the form.
 #pragma once
 
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
+#include "../TestSupport.h"
+#include "platform/logger/IconvCodePage.h"
 #include "platform/logger/UnixLoggerWindows.h"
 #include "qso/Clock.h"
 #include "qso/LinkView.h"
+#include "qso/LogTransfer.h"
 
 extern char** environ;
 
 namespace morvane::test {
 
 // A fresh $XDG_RUNTIME_DIR for this test process; children inherit it.
-class RuntimeDir {
-  public:
-    RuntimeDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "morvane-link-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-        setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
-    }
-    ~RuntimeDir() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
+struct RuntimeDir : TempFolder {
+    RuntimeDir() { setenv("XDG_RUNTIME_DIR", Path.c_str(), 1); }
 };
 
 // A stand-in program running until destroyed; its standard output goes to a file.
@@ -83,12 +66,9 @@ class SimProcess {
 
     // Waits until the program says it is ready (bounded).
     bool WaitReady() const {
-        for (int i = 0; i < 1000; ++i) {
-            if (Contains("ready"))
-                return true;
+        for (int i = 0; i < 1000 && !Contains("ready"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return Contains("ready");
     }
 
     std::vector<std::string> Lines() const {
@@ -98,29 +78,20 @@ class SimProcess {
             lines.push_back(line);
         return lines;
     }
+    // Lines starting with `prefix` (CTestWin's controls, saves, rejections).
+    std::vector<std::string> Events(const std::string& prefix, bool strip = false) const {
+        std::vector<std::string> out;
+        for (const std::string& line : Lines())
+            if (line.starts_with(prefix))
+                out.push_back(strip ? line.substr(prefix.size()) : line);
+        return out;
+    }
     // The received copy-data, "cmd=... len=... text=..." per message.
-    std::vector<std::string> Received() const {
-        std::vector<std::string> out;
-        for (const std::string& line : Lines()) {
-            if (line.rfind("recv ", 0) == 0)
-                out.push_back(line.substr(5));
-        }
-        return out;
-    }
-    // Lines that are neither copy-data nor replies (CTestWin's controls, saves).
-    std::vector<std::string> Events(const std::string& prefix) const {
-        std::vector<std::string> out;
-        for (const std::string& line : Lines()) {
-            if (line.rfind(prefix, 0) == 0)
-                out.push_back(line);
-        }
-        return out;
-    }
+    std::vector<std::string> Received() const { return Events("recv ", true); }
     bool Contains(const std::string& text) const {
-        for (const std::string& line : Lines()) {
+        for (const std::string& line : Lines())
             if (line.find(text) != std::string::npos)
                 return true;
-        }
         return false;
     }
 
@@ -163,6 +134,27 @@ struct FixedClock final : qso::StationClock, qso::Sleeper {
         return {.Local = {2026, 12, 6, 15, 4, 0}, .Utc = {2026, 12, 6, 6, 4, 0}};
     }
     void SleepMs(int ms) const override { slept += ms; }
+};
+
+struct NoAutoCq final : qso::QsoFieldEvents {
+    bool AutoCqRunning() const override { return false; }
+    void StopAutoCq() override {}
+    void EmptyClipboard() override {}
+};
+
+// The program's side of the links, as "hWndMRVN" in a private runtime directory.
+struct LinkRig {
+    explicit LinkRig(platform::local::TransportOptions options = {})
+        : windows("hWndMRVN", options) {}
+    RuntimeDir dir;
+    NoAutoCq events;
+    qso::QsoFields fields{events};
+    platform::UnixLoggerWindows windows;
+    platform::IconvCodePage codePage;
+    RecordingView view;
+    MarkingExpander expander;
+    FixedClock clock;
+    qso::LogTransfer transfer{fields, windows, codePage, expander, view, clock, clock};
 };
 
 }  // namespace morvane::test

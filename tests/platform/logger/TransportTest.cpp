@@ -6,12 +6,9 @@
 
 #include <atomic>
 #include <cstring>
-#include <memory>
 
 #include "LinkHarness.h"
-#include "platform/logger/IconvCodePage.h"
 #include "platform/logger/WindowHost.h"
-#include "qso/LogTransfer.h"
 
 namespace morvane {
 namespace {
@@ -20,12 +17,6 @@ using platform::local::CopyDataReply;
 using platform::local::CopyDataRequest;
 using platform::local::TransportOptions;
 using Clock = std::chrono::steady_clock;
-
-struct NoAutoCq final : qso::QsoFieldEvents {
-    bool AutoCqRunning() const override { return false; }
-    void StopAutoCq() override {}
-    void EmptyClipboard() override {}
-};
 
 // Answers every copy-data with two replies carrying the command back.
 struct EchoWindow final : platform::local::WindowRequestHandler {
@@ -42,14 +33,19 @@ struct EchoWindow final : platform::local::WindowRequestHandler {
     }
 };
 
+// A stream socket and the address of the window socket `path`.
+int Socket(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return socket(AF_UNIX, SOCK_STREAM, 0);
+}
+
 // Raw bytes to a registered window, as a misbehaving program would send them.
 void SendRaw(const std::string& directory, const std::string& className,
              const std::vector<std::uint8_t>& bytes) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = directory + "/morvane-windows/" + className;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address;
+    const int fd = Socket(directory + "/morvane-windows/" + className, address);
     ASSERT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     char sink[64];
@@ -65,11 +61,15 @@ std::vector<std::uint8_t> Header(std::uint32_t magic, std::uint32_t type, std::u
     return out;
 }
 
-TEST(LocalTransport, RepliesArriveBeforeTheSendReturns) {
+class LocalTransport : public ::testing::Test {
+  protected:
     test::RuntimeDir dir;
     EchoWindow echo;
-    platform::local::WindowHost host("EchoWin", echo);
     std::string error;
+};
+
+TEST_F(LocalTransport, RepliesArriveBeforeTheSendReturns) {
+    platform::local::WindowHost host("EchoWin", echo);
     ASSERT_TRUE(host.Start(&error)) << error;
     platform::UnixLoggerWindows windows("Sender");
     std::vector<std::uint32_t> replies;
@@ -87,17 +87,17 @@ TEST(LocalTransport, RepliesArriveBeforeTheSendReturns) {
     EXPECT_FALSE(twin.Start(&error));
 }
 
-TEST(LocalTransport, GarbageAndOversizeFramesAreDropped) {
-    test::RuntimeDir dir;
-    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
+TEST_F(LocalTransport, GarbageAndOversizeFramesAreDropped) {
+    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, (dir / "hamlog.log").string());
     ASSERT_TRUE(hamlog.WaitReady());
-    SendRaw(dir.Path(), "TThwin", {'G', 'E', 'T', ' ', '/', ' ', 'H', 'T', 'T', 'P', '\r', '\n'});
-    SendRaw(dir.Path(), "TThwin", Header(0x4D525657, 1, 1u << 24));  // a 16 MiB hello
-    auto frames = Header(0x4D525657, 1, 0);                          // hello, then
-    auto copy = Header(0x4D525657, 2, 2);                            // copy-data too short
+    SendRaw(dir.Path.string(), "TThwin",
+            {'G', 'E', 'T', ' ', '/', ' ', 'H', 'T', 'T', 'P', '\r', '\n'});
+    SendRaw(dir.Path.string(), "TThwin", Header(0x4D525657, 1, 1u << 24));  // a 16 MiB hello
+    auto frames = Header(0x4D525657, 1, 0);                                 // hello, then
+    auto copy = Header(0x4D525657, 2, 2);                                   // copy-data too short
     frames.insert(frames.end(), copy.begin(), copy.end());
     frames.insert(frames.end(), {1, 0});
-    SendRaw(dir.Path(), "TThwin", frames);
+    SendRaw(dir.Path.string(), "TThwin", frames);
     EXPECT_EQ(hamlog.Events("rejected").size(), 3u);
     EXPECT_TRUE(hamlog.Received().empty());
 
@@ -110,15 +110,11 @@ TEST(LocalTransport, GarbageAndOversizeFramesAreDropped) {
 }
 
 // A peer that answers with garbage: the sender drops the exchange at once.
-TEST(LocalTransport, GarbageRepliesFailTheSend) {
-    test::RuntimeDir dir;
+TEST_F(LocalTransport, GarbageRepliesFailTheSend) {
     const std::string directory = platform::local::WindowDirectory(nullptr);
     ASSERT_FALSE(directory.empty());
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = directory + "/TThwin";
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address;
+    const int listener = Socket(directory + "/TThwin", address);
     ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(listen(listener, 4), 0);
     std::thread peer([listener] {
@@ -144,45 +140,32 @@ TEST(LocalTransport, GarbageRepliesFailTheSend) {
     close(listener);
 }
 
-TEST(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
-    test::RuntimeDir dir;
-    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, dir.Path() + "/hamlog.log");
-    ASSERT_TRUE(hamlog.WaitReady());
-    hamlog.Pause();
-
+TEST_F(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
     TransportOptions options;
     options.Timeout = std::chrono::milliseconds(300);
-    platform::UnixLoggerWindows windows("hWndMRVN", options);
-    platform::IconvCodePage codePage;
-    NoAutoCq events;
-    qso::QsoFields fields(events);
-    fields.SetText(qso::QsoField::HisCall, "JA1ABC");
-    test::RecordingView view;
-    test::MarkingExpander expander;
-    test::FixedClock clock;
-    qso::LogTransfer transfer(fields, windows, codePage, expander, view, clock, clock);
+    test::LinkRig rig(options);
+    test::SimProcess hamlog(MORVANE_HAMLOG_SIM, {}, rig.dir.Path.string() + "/hamlog.log");
+    ASSERT_TRUE(hamlog.WaitReady());
+    hamlog.Pause();
+    rig.fields.SetText(qso::QsoField::HisCall, "JA1ABC");
     const auto start = Clock::now();
-    transfer.QsoTransfer(qso::Trigger::Tag);
+    rig.transfer.QsoTransfer(qso::Trigger::Tag);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
-    EXPECT_EQ(view.calls,
+    EXPECT_EQ(rig.view.calls,
               (std::vector<std::string>{"warn:HamLogを起動してください!!\r\n", "beep"}));
 
     hamlog.Resume();
     // The stalled connection was answered late or dropped; new requests work.
-    for (int i = 0; i < 20 && windows.FindWindowByClass("TThwin") == 0; ++i) {
+    for (int i = 0; i < 20 && rig.windows.FindWindowByClass("TThwin") == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_NE(windows.FindWindowByClass("TThwin"), 0u);
+    EXPECT_NE(rig.windows.FindWindowByClass("TThwin"), 0u);
 }
 
-TEST(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
-    test::RuntimeDir dir;
-    EchoWindow echo;
+TEST_F(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
     TransportOptions stranger;
     stranger.PeerUid = geteuid() + 1;  // as if everyone else were another user
     {
         platform::local::WindowHost host("Strict", echo, stranger);
-        std::string error;
         ASSERT_TRUE(host.Start(&error)) << error;
         platform::UnixLoggerWindows windows("Sender");
         EXPECT_EQ(windows.FindWindowByClass("Strict"), 0u);
@@ -191,7 +174,6 @@ TEST(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
     EXPECT_EQ(echo.lastRejection, "peer of another user");
 
     platform::local::WindowHost host("Open", echo);
-    std::string error;
     ASSERT_TRUE(host.Start(&error)) << error;
     platform::UnixLoggerWindows wary("Sender", stranger);
     EXPECT_EQ(wary.FindWindowByClass("Open"), 0u);
@@ -199,14 +181,11 @@ TEST(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
     EXPECT_NE(trusting.FindWindowByClass("Open"), 0u);
 }
 
-TEST(LocalTransport, DirectoryMustBePrivate) {
-    test::RuntimeDir dir;
-    const std::string windowsDir = dir.Path() + "/morvane-windows";
+TEST_F(LocalTransport, DirectoryMustBePrivate) {
+    const std::string windowsDir = dir.Path.string() + "/morvane-windows";
     ASSERT_EQ(mkdir(windowsDir.c_str(), 0755), 0);
     chmod(windowsDir.c_str(), 0755);
-    EchoWindow echo;
     platform::local::WindowHost host("EchoWin", echo);
-    std::string error;
     EXPECT_FALSE(host.Start(&error));
     EXPECT_NE(error.find("private"), std::string::npos) << error;
     chmod(windowsDir.c_str(), 0700);
