@@ -1,6 +1,8 @@
 // Keying engine timing on virtual time, tags, echo and the receive hand-over.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "KeyingFixture.h"
 #include "transmit/KeyingTiming.h"
 
@@ -89,26 +91,22 @@ TEST(KeyingEngine, TagsChangeSpeedAndWeightsForTheNextGap) {
 }
 
 TEST(KeyingEngine, SpeedTagsClampAndOriginalNeedsASavedSpeed) {
-    KeyingRig up;
-    up.Engine.SetSpeedIndex(30);
-    up.Send("<+3 UP>");
-    EXPECT_EQ(up.Engine.SpeedIndex(), 31);
-    KeyingRig down;
-    down.Engine.SetSpeedIndex(1);
-    down.Send("<-3 DOWN>");
-    EXPECT_EQ(down.Engine.SpeedIndex(), 0);
-    KeyingRig original;
-    original.Engine.SetSpeedIndex(20);
-    original.Send("<ORIGINAL>E");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
-    // Only the first speed tag saves: two changes, then back to the start.
-    original.Send("<+1 UP><+2 UP><ORIGINAL>");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
-    // The speed keys forget the saved step.
-    original.Send("<+1 UP>");
-    original.Engine.ClearSpeedSaved();
-    original.Send("<ORIGINAL>");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 21);
+    // Only the first speed tag saves; the speed keys forget the saved step.
+    const std::vector<std::tuple<int, std::string, bool, int>> cases = {
+        {30, "<+3 UP>", false, 31},     {1, "<-3 DOWN>", false, 0},
+        {20, "<ORIGINAL>E", false, 20}, {20, "<+1 UP><+2 UP><ORIGINAL>", false, 20},
+        {20, "<+1 UP>", true, 21},
+    };
+    for (const auto& [start, text, forget, end] : cases) {
+        KeyingRig rig;
+        rig.Engine.SetSpeedIndex(start);
+        rig.Send(text);
+        if (forget) {
+            rig.Engine.ClearSpeedSaved();
+            rig.Send("<ORIGINAL>");
+        }
+        EXPECT_EQ(rig.Engine.SpeedIndex(), end) << text;
+    }
 }
 
 TEST(KeyingEngine, TrailingTagKeysNothingAndUnknownTagSendsTheBracket) {
