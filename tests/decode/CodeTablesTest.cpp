@@ -325,31 +325,24 @@ TEST(TransmitTables, SingleCharacterPatternsDecodeBack) {
         ReceiveTable table;
         std::map<std::string_view, std::string_view> readsAs;
     };
+    const std::map<std::string_view, std::string_view> kana = {
+        {"ゐ", "*"}, {"ゑ", "*"},  {"ー", "－"}, {"）", ")"},
+        {"＊", "*"}, {"＃", "＜"}, {"＄", "＞"}, {"～", "お"}};
+    std::map<std::string_view, std::string_view> katakana;
+    std::vector<std::string> converted;  // owns the katakana keys and values
+    converted.reserve(2 * kana.size());
+    for (const auto& [from, to] : kana) {
+        converted.push_back(HiraganaToKatakana(from));
+        converted.push_back(HiraganaToKatakana(to));
+        katakana[converted[converted.size() - 2]] = converted.back();
+    }
     const std::vector<Case> cases = {
         {EnglishTransmitTable(), ReceiveTable::English, {{"'", "*"}, {"~", "*"}}},
         {MixedEnglishTransmitTable(),
          ReceiveTable::MixedEnglish,
          {{"'", "*"}, {"~", "*"}, {"\"", ")"}, {"#", "<"}, {"$", ">"}}},
-        {HiraganaTransmitTable(),
-         ReceiveTable::Hiragana,
-         {{"ゐ", "*"},
-          {"ゑ", "*"},
-          {"ー", "－"},
-          {"）", ")"},
-          {"＊", "*"},
-          {"＃", "＜"},
-          {"＄", "＞"},
-          {"～", "お"}}},
-        {KatakanaTransmitTable(),
-         ReceiveTable::Katakana,
-         {{"ヰ", "*"},
-          {"ヱ", "*"},
-          {"ー", "－"},
-          {"）", ")"},
-          {"＊", "*"},
-          {"＃", "＜"},
-          {"＄", "＞"},
-          {"～", "オ"}}},
+        {HiraganaTransmitTable(), ReceiveTable::Hiragana, kana},
+        {KatakanaTransmitTable(), ReceiveTable::Katakana, katakana},
     };
     for (const Case& c : cases) {
         int decoded = 0;

@@ -14,7 +14,7 @@ using testing::HeardMorse;
 using testing::KeyingRig;
 using A = KeyAction;
 
-TEST(KeyingEngine, LetterSpaceLetterAtDefaults) {
+TEST(KeyingEngine, LetterSpaceLetterAtDefaultsAndWithTheirWeights) {
     KeyingRig rig;
     // 60 down; 120 end of character + 60 loading + 180 word space + 60 loading.
     std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {480, A::Down}, {540, A::Up}};
@@ -22,13 +22,12 @@ TEST(KeyingEngine, LetterSpaceLetterAtDefaults) {
     EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "S: ", "S:E"}));
     EXPECT_TRUE(rig.Receive.ReceiveEnabled);
     EXPECT_EQ(rig.Text.Position(), 7u);
-}
 
-TEST(KeyingEngine, WordSpaceWeightFourGivesTenMillisecondElement) {
-    KeyingRig rig;
-    rig.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
-    std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {310, A::Down}, {370, A::Up}};
-    EXPECT_EQ(rig.Send("E E"), expected);
+    // Word space weight 4 leaves a ten-millisecond element of its own.
+    KeyingRig four;
+    four.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
+    expected = {{0, A::Down}, {60, A::Up}, {310, A::Down}, {370, A::Up}};
+    EXPECT_EQ(four.Send("E E"), expected);
     // Two spaces in a row add W - 3 dots each: 9 - 3 = 6 dots more.
     KeyingRig wide;
     wide.Engine.SetWeights({1.0, 3.0, 3.0, 9.0});
