@@ -23,7 +23,6 @@ class RecordingSink : public CharacterSink {
         events.push_back("x" + std::to_string(character.CodeNumber) + "/" +
                          std::to_string(character.ElementCount) +
                          (character.PartialFlush ? "p" : ""));
-        extended.push_back(character);
         marks.emplace_back(character.MarkLengths.begin(), character.MarkLengths.end());
         gaps.emplace_back(character.GapLengths.begin(), character.GapLengths.end());
         return character.PartialFlush ? partialAnswer : ExtendedResult{.Printed = true};
@@ -31,7 +30,6 @@ class RecordingSink : public CharacterSink {
     bool extend = false;
     ExtendedResult partialAnswer;
     std::vector<std::string> events;
-    std::vector<ExtendedCharacter> extended;
     std::vector<std::vector<int>> marks;
     std::vector<std::vector<int>> gaps;
 };
