@@ -108,43 +108,47 @@ TEST(KeyingEngine, SpeedTagsClampAndOriginalNeedsASavedSpeed) {
     }
 }
 
-TEST(KeyingEngine, TrailingTagKeysNothingAndUnknownTagSendsTheBracket) {
-    KeyingRig tagOnly;
-    EXPECT_TRUE(tagOnly.Send("<DOT1.5>").empty());
-    EXPECT_EQ(tagOnly.Text.Position(), 12u);
-    EXPECT_TRUE(EchoedTexts(tagOnly.Windows).empty());
-
-    // In English "<" has no pattern: echoed as unsendable, the rest is sent.
-    KeyingRig english;
-    auto events = english.Send("<X>");
-    EXPECT_EQ(HeardMorse(events, 60), "-..-");
-    EXPECT_EQ(EchoedTexts(english.Windows), (std::vector<std::string>{"U:<", "S:X", "U:>"}));
-
-    // With the mixed table "<" is keyed as DO run together.
-    KeyingRig ime;
-    ime.Engine.SetKeyMode(KeyMode::Ime);
-    EXPECT_EQ(HeardMorse(ime.Send("<DOT>"), 60), "-..--- -.. --- - ...-.");
-}
-
-TEST(KeyingEngine, FunctionAndTimeTags) {
-    KeyingRig rig;
-    rig.Send("<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>");
-    EXPECT_EQ(rig.Listener.Keys, (std::vector<int>{6, 1, 5, 7}));
-    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "T:[12:34:56] "}));
-    KeyingRig monitor;
-    monitor.Echo.SetMode(EchoMode::Monitor);
-    monitor.Send("<TXTIME>E");
-    EXPECT_EQ(EchoedTexts(monitor.Windows), (std::vector<std::string>{"M:E"}));
-}
-
-TEST(KeyingEngine, UnsendableAndLineBreaksAreSkipped) {
-    KeyingRig rig;
-    EXPECT_EQ(HeardMorse(rig.Send("E%\r\nT"), 60), ". -");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "U:%", "S:T"}));
-    KeyingRig silent;
-    silent.Echo.SetMode(EchoMode::None);
-    silent.Send("E%");
-    EXPECT_TRUE(EchoedTexts(silent.Windows).empty());
+// Tags, unsendable text and echo modes: the Morse heard and the echoes.
+TEST(KeyingEngine, TagsUnsendableTextAndEchoModes) {
+    using Texts = std::vector<std::string>;
+    struct Case {
+        KeyMode mode;
+        EchoMode echo;
+        const char* text;
+        const char* morse;
+        Texts echoes;
+    };
+    const Case cases[] = {
+        // A trailing tag keys nothing.
+        {KeyMode::English, EchoMode::Receive, "<DOT1.5>", "", {}},
+        // In English "<" has no pattern: echoed as unsendable, the rest is sent.
+        {KeyMode::English, EchoMode::Receive, "<X>", "-..-", {"U:<", "S:X", "U:>"}},
+        // With the mixed table "<" is keyed as DO run together.
+        {KeyMode::Ime,
+         EchoMode::Receive,
+         "<DOT>",
+         "-..--- -.. --- - ...-.",
+         {"S:<", "S:D", "S:O", "S:T", "S:>"}},
+        {KeyMode::English, EchoMode::Receive, "E%\r\nT", ". -", {"S:E", "U:%", "S:T"}},
+        {KeyMode::English, EchoMode::None, "E%", ".", {}},
+        {KeyMode::English, EchoMode::Monitor, "<TXTIME>E", ".", {"M:E"}},
+        {KeyMode::English,
+         EchoMode::Receive,
+         "<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>",
+         ".",
+         {"S:E", "T:[12:34:56] "}},
+    };
+    for (const Case& c : cases) {
+        KeyingRig rig;
+        rig.Engine.SetKeyMode(c.mode);
+        rig.Echo.SetMode(c.echo);
+        EXPECT_EQ(HeardMorse(rig.Send(c.text), 60), c.morse) << c.text;
+        EXPECT_EQ(EchoedTexts(rig.Windows), c.echoes) << c.text;
+        EXPECT_EQ(rig.Text.Position(), 4 + std::string_view(c.text).size()) << c.text;
+        if (std::string_view(c.text).starts_with("<VK_F6>")) {
+            EXPECT_EQ(rig.Listener.Keys, (std::vector<int>{6, 1, 5, 7}));
+        }
+    }
 }
 
 TEST(KeyingEngine, ReceiveIsSuspendedWhileKeying) {
