@@ -14,6 +14,7 @@ using Texts = std::vector<std::string>;
 
 // Text keyed in one Key Mode: the Morse heard and the echoes, "S:" sent, "U:" unsendable.
 TEST(KeyModes, TextKeyedPerMode) {
+    using enum KeyMode;
     struct Case {
         KeyMode mode;
         bool katakana;
@@ -23,23 +24,23 @@ TEST(KeyModes, TextKeyedPerMode) {
     };
     const Case cases[] = {
         // "<" is DO run together, カ is .-.., ">" (＞) is SN run together.
-        {KeyMode::Direct, true, "<KA>E", "-..--- .-.. ...-. .", {"S:<", "S:カ", "S:＞", "S:E"}},
-        {KeyMode::Direct, false, "<KA>", "-..--- .-.. ...-.", {"S:<", "S:か", "S:＞"}},
+        {Direct, true, "<KA>E", "-..--- .-.. ...-. .", {"S:<", "S:カ", "S:＞", "S:E"}},
+        {Direct, false, "<KA>", "-..--- .-.. ...-.", {"S:<", "S:か", "S:＞"}},
         // A doubled consonant sends small ツ first.
-        {KeyMode::Direct, true, "<KKA", "-..--- .--. .-..", {"S:<", "S:ツ", "S:カ"}},
+        {Direct, true, "<KKA", "-..--- .--. .-..", {"S:<", "S:ツ", "S:カ"}},
         // シャ = し + や, チュ = ち + ゆ, ツ; the blank is the full-width space.
-        {KeyMode::Direct,
+        {Direct,
          true,
          "<SHA CHU TSU",
          "-..--- --.-. .-- ..-. -..-- .--.",
          {"S:<", "S:シャ", "S:　", "S:チュ", "S:　", "S:ツ"}},
         // KYX: no three-letter row, only K is consumed; then YX has a second
         // letter that cannot start a third, so both go; then A.
-        {KeyMode::Direct, true, "<KYXA", "-..--- --.--", {"S:<", "U:KYX", "U:YX", "S:ア"}},
+        {Direct, true, "<KYXA", "-..--- --.--", {"S:<", "U:KYX", "U:YX", "S:ア"}},
         // が is か then the voicing mark; katakana is not in the hiragana table.
-        {KeyMode::Ime, false, "かがAカ", ".-.. .-.. .. .-", {"S:か", "S:が", "S:A", "U:カ"}},
-        {KeyMode::Kana, true, "カッ", ".-.. .--.", {"S:カ", "S:ッ"}},
-        {KeyMode::English, true, "カ(", "-.--.", {"U:カ", "S:("}},
+        {Ime, false, "かがAカ", ".-.. .-.. .. .-", {"S:か", "S:が", "S:A", "U:カ"}},
+        {Kana, true, "カッ", ".-.. .--.", {"S:カ", "S:ッ"}},
+        {English, true, "カ(", "-.--.", {"U:カ", "S:("}},
     };
     for (const Case& c : cases) {
         KeyingRig rig;

@@ -110,6 +110,8 @@ TEST(KeyingEngine, SpeedTagsClampAndOriginalNeedsASavedSpeed) {
 
 // Tags, unsendable text and echo modes: the Morse heard and the echoes.
 TEST(KeyingEngine, TagsUnsendableTextAndEchoModes) {
+    using enum KeyMode;
+    using enum EchoMode;
     using Texts = std::vector<std::string>;
     struct Case {
         KeyMode mode;
@@ -120,23 +122,15 @@ TEST(KeyingEngine, TagsUnsendableTextAndEchoModes) {
     };
     const Case cases[] = {
         // A trailing tag keys nothing.
-        {KeyMode::English, EchoMode::Receive, "<DOT1.5>", "", {}},
+        {English, Receive, "<DOT1.5>", "", {}},
         // In English "<" has no pattern: echoed as unsendable, the rest is sent.
-        {KeyMode::English, EchoMode::Receive, "<X>", "-..-", {"U:<", "S:X", "U:>"}},
+        {English, Receive, "<X>", "-..-", {"U:<", "S:X", "U:>"}},
         // With the mixed table "<" is keyed as DO run together.
-        {KeyMode::Ime,
-         EchoMode::Receive,
-         "<DOT>",
-         "-..--- -.. --- - ...-.",
-         {"S:<", "S:D", "S:O", "S:T", "S:>"}},
-        {KeyMode::English, EchoMode::Receive, "E%\r\nT", ". -", {"S:E", "U:%", "S:T"}},
-        {KeyMode::English, EchoMode::None, "E%", ".", {}},
-        {KeyMode::English, EchoMode::Monitor, "<TXTIME>E", ".", {"M:E"}},
-        {KeyMode::English,
-         EchoMode::Receive,
-         "<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>",
-         ".",
-         {"S:E", "T:[12:34:56] "}},
+        {Ime, Receive, "<DOT>", "-..--- -.. --- - ...-.", {"S:<", "S:D", "S:O", "S:T", "S:>"}},
+        {English, Receive, "E%\r\nT", ". -", {"S:E", "U:%", "S:T"}},
+        {English, None, "E%", ".", {}},
+        {English, Monitor, "<TXTIME>E", ".", {"M:E"}},
+        {English, Receive, "<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>", ".", {"S:E", "T:[12:34:56] "}},
     };
     for (const Case& c : cases) {
         KeyingRig rig;
