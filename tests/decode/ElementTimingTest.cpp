@@ -43,14 +43,11 @@ class RecordingDisplay : public SpeedDisplay {
 // Feeds marks and gaps given in ticks.
 struct Keyer {
     ElementTiming& timing;
-    Keyer& Mark(int ticks) {
+    Keyer& Mark(int ticks) { return Run(kHigh, ticks); }
+    Keyer& Gap(int ticks) { return Run(kLow, ticks); }
+    Keyer& Run(int level, int ticks) {
         for (int i = 0; i < ticks; ++i)
-            timing.TimingStep(kHigh, kThreshold);
-        return *this;
-    }
-    Keyer& Gap(int ticks) {
-        for (int i = 0; i < ticks; ++i)
-            timing.TimingStep(kLow, kThreshold);
+            timing.TimingStep(level, kThreshold);
         return *this;
     }
 };
@@ -98,9 +95,7 @@ TEST_F(ElementTimingTest, AtMostThreeWordSpacesEachTwoAndAHalfCharacterGapsApart
 }
 
 TEST_F(ElementTimingTest, ALevelEqualToTheThresholdIsLowForDecoding) {
-    for (int i = 0; i < 30; ++i)
-        timing.TimingStep(kThreshold, kThreshold);
-    key.Mark(10).Gap(42);
+    key.Run(kThreshold, 30).Mark(10).Gap(42);
     EXPECT_EQ(sink.events, (std::vector<std::string>{"c2"}));
 }
 
