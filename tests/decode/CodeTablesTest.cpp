@@ -42,11 +42,10 @@ long long CodeOfElementCodes(std::string_view codes) {
 }
 
 std::string Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return std::string(text);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 TEST(CodeNumber, PacksElementsBehindALeadingOne) {

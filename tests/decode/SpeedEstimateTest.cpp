@@ -84,12 +84,5 @@ TEST(SpeedEstimate, EvenCountsTakeTheUpperMiddle) {
     EXPECT_EQ(estimate->RxSpeedIndex, 15);
 }
 
-TEST(SpeedEstimate, SliderThresholdsAndLabel) {
-    EXPECT_EQ(ThresholdForSpeedIndex(15), 41);
-    EXPECT_EQ(ThresholdForSpeedIndex(0), 167);
-    EXPECT_EQ(SpeedLabelText(100), "100/Min");
-    EXPECT_EQ(RxSpeedTable[31], 180);
-}
-
 }  // namespace
 }  // namespace morvane::decode
