@@ -49,9 +49,13 @@ Built Build(std::string_view pattern, std::vector<int> gapsBefore) {
     return built;
 }
 
-TEST(CharacterDecoder, TableFollowsLanguageAndKeyMode) {
+class CharacterDecoderTest : public ::testing::Test {
+  protected:
     RecordingOutput out;
-    CharacterDecoder decoder(out);
+    CharacterDecoder decoder{out};
+};
+
+TEST_F(CharacterDecoderTest, TableFollowsLanguageAndKeyMode) {
     const long long san = CodeNumberOf("...-..-");
     decoder.EmitCharacter(san);
     decoder.SetTxInputMode(1);  // E/J Direct reads the mixed table
@@ -61,9 +65,7 @@ TEST(CharacterDecoder, TableFollowsLanguageAndKeyMode) {
     EXPECT_EQ(out.text, "SAN***");
 }
 
-TEST(CharacterDecoder, BracketSignsSwitchLanguageInEJModesWithAuto) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
+TEST_F(CharacterDecoderTest, BracketSignsSwitchLanguageInEJModesWithAuto) {
     decoder.SetTxInputMode(1);
     decoder.SetAutoLanguage(true);
     decoder.EmitCharacter(CodeNumberOf(".-..-."));
@@ -78,9 +80,7 @@ TEST(CharacterDecoder, BracketSignsSwitchLanguageInEJModesWithAuto) {
     EXPECT_EQ(out.switches, (std::vector<RxLanguage>{RxLanguage::Japanese, RxLanguage::English}));
 }
 
-TEST(CharacterDecoder, NoSwitchInEnglishKeyModeOrWithoutAuto) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
+TEST_F(CharacterDecoderTest, NoSwitchInEnglishKeyModeOrWithoutAuto) {
     decoder.SetAutoLanguage(true);
     decoder.EmitCharacter(CodeNumberOf(".-..-."));
     EXPECT_EQ(out.text, "\"");
@@ -97,39 +97,29 @@ TEST(CharacterDecoder, NoSwitchInEnglishKeyModeOrWithoutAuto) {
     EXPECT_TRUE(out.switches.empty());
 }
 
-TEST(CharacterDecoder, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
-    // Largest gap before element 4: ".-.." + ".-".
-    EXPECT_TRUE(decoder.EmitExtended(Build(".-...-", {10, 10, 10, 30, 10}).Character()).Printed);
-    EXPECT_EQ(out.text, "LA");
-    // Equal gaps: ".-..." has no entry, ".-.." has, then ".-".
-    out.text.clear();
-    decoder.EmitExtended(Build(".-...-", {20, 20, 20, 20, 20}).Character());
-    EXPECT_EQ(out.text, "LA");
-    // The largest gap after ".-": "A" + "V".
-    out.text.clear();
-    decoder.EmitExtended(Build(".-...-", {10, 30, 10, 10, 10}).Character());
-    EXPECT_EQ(out.text, "AV");
-    // Two equal largest gaps: the later one wins, ".-.." + ".-".
-    out.text.clear();
-    decoder.EmitExtended(Build(".-...-", {10, 30, 10, 30, 10}).Character());
-    EXPECT_EQ(out.text, "LA");
-    // A pattern with an entry is printed whole.
-    out.text.clear();
-    decoder.EmitExtended(Build("..--", {10, 20, 10}).Character());
-    EXPECT_EQ(out.text, "IM");
+TEST_F(CharacterDecoderTest, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
+    struct Case {
+        const char* pattern;
+        std::vector<int> gaps;
+        const char* text;
+    };
+    const Case cases[] = {
+        {".-...-", {10, 10, 10, 30, 10}, "LA"},  // largest gap before element 4
+        {".-...-", {20, 20, 20, 20, 20}, "LA"},  // equal: ".-..." unknown, ".-.." known
+        {".-...-", {10, 30, 10, 10, 10}, "AV"},  // largest gap after ".-"
+        {".-...-", {10, 30, 10, 30, 10}, "LA"},  // two equal largest: the later wins
+        {"..--", {10, 20, 10}, "IM"},            // into two known pieces at the largest gap
+        {"..--", {41, 10, 10}, "EW"},            // 41 reaches the character gap (>=)
+    };
+    for (const Case& c : cases) {
+        out.text.clear();
+        EXPECT_TRUE(decoder.EmitExtended(Build(c.pattern, c.gaps).Character()).Printed);
+        EXPECT_EQ(out.text, c.text) << c.pattern;
+    }
 }
 
-TEST(CharacterDecoder, ExtendCutsFirstAtCharacterGaps) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
-    // A gap of 41 reaches the character gap (>= here): "." + ".--".
-    decoder.EmitExtended(Build("..--", {41, 10, 10}).Character());
-    EXPECT_EQ(out.text, "EW");
-    // Cut at the element limit: only what lies before the last character
-    // gap is printed; the rest comes back as the remainder.
-    out.text.clear();
+TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
+    // Only what lies before the last character gap is printed.
     ExtendedResult result =
         decoder.EmitExtended(Build(".--....", {10, 50, 10, 10, 10, 10}).Character(true));
     EXPECT_EQ(out.text, "A");
@@ -137,9 +127,7 @@ TEST(CharacterDecoder, ExtendCutsFirstAtCharacterGaps) {
     EXPECT_EQ(result.RemainderCode, CodeNumberOf("-...."));
 }
 
-TEST(CharacterDecoder, ExtendAlwaysPrintsASingleElement) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
+TEST_F(CharacterDecoderTest, ExtendAlwaysPrintsASingleElement) {
     auto single = [&](long long code) {
         ExtendedCharacter character;
         character.CodeNumber = code;
@@ -175,9 +163,7 @@ TEST(CharacterDecoder, ExtendDropsAnUnknownRest) {
     EXPECT_EQ(out.text, "T");
 }
 
-TEST(CharacterDecoder, ExtendSwitchesAlsoOnTheLessThanSign) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
+TEST_F(CharacterDecoderTest, ExtendSwitchesAlsoOnTheLessThanSign) {
     decoder.SetTxInputMode(2);
     decoder.SetAutoLanguage(true);
     EXPECT_TRUE(decoder.PrintIfKnown(CodeNumberOf("-..---")));
@@ -198,9 +184,7 @@ TEST(CharacterDecoder, KanaKeysReReadTextInTheOtherAlphabet) {
     EXPECT_EQ(ReReadWithKanaKeys("゛", true), "I");
 }
 
-TEST(CharacterDecoder, LanguageButtonsSwitchOrReReadTheRememberedSelection) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out);
+TEST_F(CharacterDecoderTest, LanguageButtonsSwitchOrReReadTheRememberedSelection) {
     LanguageButtonResult jpn = decoder.PressLanguageButton(RxLanguage::Japanese, "");
     EXPECT_FALSE(jpn.Replacement.has_value());
     EXPECT_EQ(jpn.Shown, RxLanguage::Japanese);

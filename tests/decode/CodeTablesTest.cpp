@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <set>
 #include <string>
@@ -41,70 +42,66 @@ long long CodeOfElementCodes(std::string_view codes) {
 }
 
 std::string Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return std::string(text);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 TEST(CodeNumber, PacksElementsBehindALeadingOne) {
-    EXPECT_EQ(CodeNumberOf("."), 2);
-    EXPECT_EQ(CodeNumberOf("-"), 3);
-    EXPECT_EQ(CodeNumberOf(".-"), 5);
-    EXPECT_EQ(CodeNumberOf("-.."), 12);
-    EXPECT_EQ(CodeNumberOf(".---.-.----"), kMaxCodeNumber);  // "JA1", the last slot
-    EXPECT_EQ(CodeNumberOf("............"), 4096);
-    EXPECT_EQ(CodeNumberOf(""), 0);
-    EXPECT_EQ(CodeNumberOf(".x-"), 0);
-    EXPECT_EQ(CodeNumberOf(std::string(70, '-')), 0);  // would overflow
+    const std::vector<std::pair<std::string, long long>> cases = {
+        {".", 2},
+        {"-", 3},
+        {".-", 5},
+        {"-..", 12},
+        {".---.-.----", kMaxCodeNumber},  // JA1, last slot
+        {"............", 4096},
+        {"", 0},
+        {".x-", 0},
+        {std::string(70, '-'), 0}};  // 70: overflow
+    for (const auto& [pattern, code] : cases)
+        EXPECT_EQ(CodeNumberOf(pattern), code) << pattern;
 }
 
-TEST(ReceiveTables, SameCodeReadsDifferentlyPerTable) {
-    EXPECT_EQ(ReceiveEntry(ReceiveTable::English, 2), "E");
-    EXPECT_EQ(ReceiveEntry(ReceiveTable::MixedEnglish, 2), "E");
-    EXPECT_EQ(ReceiveEntry(ReceiveTable::Hiragana, 2), "へ");
-    EXPECT_EQ(ReceiveEntry(ReceiveTable::Katakana, 2), "ヘ");
-
-    const std::vector<std::string> closing = {"\"", ")", ") ", ") "};
-    const std::vector<std::string> opening = {")", "(", "（", "（"};
-    for (int t = 0; t < 4; ++t) {
-        EXPECT_EQ(Rx(kAllTables[t], ".-..-."), closing[t]) << t;
-        EXPECT_EQ(Rx(kAllTables[t], "-.--.-"), opening[t]) << t;
+// One pattern read through the English, mixed, hiragana and katakana tables;
+// nullptr where a table is not checked.
+TEST(ReceiveTables, SameCodeReadsPerTableIncludingRunTogetherGroups) {
+    struct Row {
+        const char* pattern;
+        std::array<const char*, 4> text;
+    };
+    const Row rows[] = {
+        {".", {"E", "E", "へ", "ヘ"}},
+        {".-..-.", {"\"", ")", ") ", ") "}},
+        {"-.--.-", {")", "(", "（", "（"}},
+        {"-.--.", {"(", "*", nullptr, nullptr}},
+        {".-.-.-", {". ", ".", "、", nullptr}},
+        {"...-.-", {nullptr, " ^ ", nullptr, nullptr}},
+        {".-..-.-.", {"*", "AUR", nullptr, nullptr}},
+        {"-.-.--.-", {"CQ", nullptr, nullptr, nullptr}},
+        {".---.-.----", {"JA1", nullptr, nullptr, nullptr}},
+        {"..--..", {nullptr, nullptr, "？ ", "？ "}},
+        {".........", {"HH", "HH", nullptr, nullptr}},
+        {"........", {"*", "*", nullptr, nullptr}},
+        {"....-....-", {"44", "44", nullptr, nullptr}},
+        {"-----.----", {"01", "01", "０１", "０１"}},
+        {".........-", {"*", "*", nullptr, nullptr}},
+        {"....-.----", {"*", "*", nullptr, nullptr}},      // "41"
+        {".....-....", {"*", "*", nullptr, nullptr}},      // "56"
+        {".-..-..", {nullptr, nullptr, "いと", nullptr}},  // joined い + と
+        {".-..-..-..", {"*", "*", "いと", "イト"}},        // written out
+        {"---...", {nullptr, nullptr, "れろ", nullptr}},
+        {"..--.--", {nullptr, nullptr, nullptr, "ネヤ"}},
+        {"...-..", {nullptr, nullptr, "ぐ", "グ"}},
+    };
+    for (const Row& row : rows) {
+        for (int t = 0; t < 4; ++t) {
+            if (row.text[t] != nullptr) {
+                EXPECT_EQ(Rx(kAllTables[t], row.pattern), row.text[t])
+                    << row.pattern << " table " << t;
+            }
+        }
     }
-    EXPECT_EQ(Rx(ReceiveTable::English, "-.--."), "(");
-    EXPECT_EQ(Rx(ReceiveTable::MixedEnglish, "-.--."), "*");
-    EXPECT_EQ(Rx(ReceiveTable::English, ".-.-.-"), ". ");
-    EXPECT_EQ(Rx(ReceiveTable::MixedEnglish, ".-.-.-"), ".");
-    EXPECT_EQ(Rx(ReceiveTable::MixedEnglish, "...-.-"), " ^ ");
-    EXPECT_EQ(Rx(ReceiveTable::English, ".-..-.-."), "*");
-    EXPECT_EQ(Rx(ReceiveTable::MixedEnglish, ".-..-.-."), "AUR");
-    EXPECT_EQ(Rx(ReceiveTable::English, "-.-.--.-"), "CQ");
-    EXPECT_EQ(Rx(ReceiveTable::English, ".---.-.----"), "JA1");
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, ".-.-.-"), "、");
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, "..--.."), "？ ");
-    EXPECT_EQ(Rx(ReceiveTable::Katakana, "..--.."), "？ ");
-}
-
-TEST(ReceiveTables, RunTogetherEdgeCases) {
-    for (ReceiveTable table : {ReceiveTable::English, ReceiveTable::MixedEnglish}) {
-        EXPECT_EQ(Rx(table, "........."), "HH");
-        EXPECT_EQ(Rx(table, "........"), "*");
-        EXPECT_EQ(Rx(table, "....-....-"), "44");
-        EXPECT_EQ(Rx(table, "-----.----"), "01");
-        EXPECT_EQ(Rx(table, ".........-"), "*");
-        EXPECT_EQ(Rx(table, "....-.----"), "*");  // "41"
-        EXPECT_EQ(Rx(table, ".....-...."), "*");  // "56"
-    }
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, ".-..-.."), "いと");     // joined い + と
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, ".-..-..-.."), "いと");  // written out
-    EXPECT_EQ(Rx(ReceiveTable::Katakana, ".-..-..-.."), "イト");
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, "---..."), "れろ");
-    EXPECT_EQ(Rx(ReceiveTable::Katakana, "..--.--"), "ネヤ");
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, "-----.----"), "０１");
-    EXPECT_EQ(Rx(ReceiveTable::Katakana, "-----.----"), "０１");
-    EXPECT_EQ(Rx(ReceiveTable::Hiragana, "...-.."), "ぐ");
-    EXPECT_EQ(Rx(ReceiveTable::Katakana, "...-.."), "グ");
 }
 
 TEST(ReceiveTables, OutOfRangeAndTwelveElementCodesAreUnknown) {
@@ -187,22 +184,25 @@ TEST(ReceiveTables, JoinedKanaGroupsSitAtTheirJoinedPatterns) {
 }
 
 TEST(StandardPattern, WorkedExamples) {
-    EXPECT_EQ(StandardPattern("A"), "1432");
-    EXPECT_EQ(StandardPattern("か"), "14341412");
-    EXPECT_EQ(StandardPattern("が"), "14341415401412");
-    EXPECT_EQ(StandardPattern("ガ"), "14341415401412");
-    EXPECT_EQ(StandardPattern("ぱ"), "34141415401414343412");
-    EXPECT_EQ(StandardPattern("じゃ"), "343414341540141540143432");
-    EXPECT_EQ(StandardPattern("ヴ"), "141435401412");  // う + ゛
-    EXPECT_EQ(StandardPattern("っ"), StandardPattern("つ"));
-    EXPECT_EQ(StandardPattern("１"), StandardPattern("1"));
-    EXPECT_EQ(StandardPattern("）"), "143414143412");
-    EXPECT_EQ(StandardPattern(" "), "6");
-    EXPECT_EQ(StandardPattern("　"), "6");
-    EXPECT_EQ(StandardPattern(""), "");
-    EXPECT_EQ(StandardPattern("a"), "");   // lower case has no pattern
-    EXPECT_EQ(StandardPattern("ー"), "");  // written in its rows
-    EXPECT_EQ(StandardPattern("Aー"), "");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"A", "1432"},
+        {"か", "14341412"},
+        {"が", "14341415401412"},
+        {"ガ", "14341415401412"},
+        {"ぱ", "34141415401414343412"},
+        {"じゃ", "343414341540141540143432"},
+        {"ヴ", "141435401412"},  // う + ゛
+        {"）", "143414143412"},
+        {" ", "6"},
+        {"　", "6"},
+        {"", ""},
+        {"a", ""},
+        {"ー", ""},
+        {"Aー", ""},  // lower case has none; ー is written in its rows
+        {"っ", StandardPattern("つ")},
+        {"１", StandardPattern("1")}};
+    for (const auto& [text, pattern] : cases)
+        EXPECT_EQ(StandardPattern(text), pattern) << text;
 }
 
 TEST(TransmitTables, RowCountsEmptyRowsAndUniqueCharacters) {
@@ -324,31 +324,24 @@ TEST(TransmitTables, SingleCharacterPatternsDecodeBack) {
         ReceiveTable table;
         std::map<std::string_view, std::string_view> readsAs;
     };
+    const std::map<std::string_view, std::string_view> kana = {
+        {"ゐ", "*"}, {"ゑ", "*"},  {"ー", "－"}, {"）", ")"},
+        {"＊", "*"}, {"＃", "＜"}, {"＄", "＞"}, {"～", "お"}};
+    std::map<std::string_view, std::string_view> katakana;
+    std::vector<std::string> converted;  // owns the katakana keys and values
+    converted.reserve(2 * kana.size());
+    for (const auto& [from, to] : kana) {
+        converted.push_back(HiraganaToKatakana(from));
+        converted.push_back(HiraganaToKatakana(to));
+        katakana[converted[converted.size() - 2]] = converted.back();
+    }
     const std::vector<Case> cases = {
         {EnglishTransmitTable(), ReceiveTable::English, {{"'", "*"}, {"~", "*"}}},
         {MixedEnglishTransmitTable(),
          ReceiveTable::MixedEnglish,
          {{"'", "*"}, {"~", "*"}, {"\"", ")"}, {"#", "<"}, {"$", ">"}}},
-        {HiraganaTransmitTable(),
-         ReceiveTable::Hiragana,
-         {{"ゐ", "*"},
-          {"ゑ", "*"},
-          {"ー", "－"},
-          {"）", ")"},
-          {"＊", "*"},
-          {"＃", "＜"},
-          {"＄", "＞"},
-          {"～", "お"}}},
-        {KatakanaTransmitTable(),
-         ReceiveTable::Katakana,
-         {{"ヰ", "*"},
-          {"ヱ", "*"},
-          {"ー", "－"},
-          {"）", ")"},
-          {"＊", "*"},
-          {"＃", "＜"},
-          {"＄", "＞"},
-          {"～", "オ"}}},
+        {HiraganaTransmitTable(), ReceiveTable::Hiragana, kana},
+        {KatakanaTransmitTable(), ReceiveTable::Katakana, katakana},
     };
     for (const Case& c : cases) {
         int decoded = 0;

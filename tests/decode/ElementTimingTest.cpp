@@ -23,7 +23,6 @@ class RecordingSink : public CharacterSink {
         events.push_back("x" + std::to_string(character.CodeNumber) + "/" +
                          std::to_string(character.ElementCount) +
                          (character.PartialFlush ? "p" : ""));
-        extended.push_back(character);
         marks.emplace_back(character.MarkLengths.begin(), character.MarkLengths.end());
         gaps.emplace_back(character.GapLengths.begin(), character.GapLengths.end());
         return character.PartialFlush ? partialAnswer : ExtendedResult{.Printed = true};
@@ -31,7 +30,6 @@ class RecordingSink : public CharacterSink {
     bool extend = false;
     ExtendedResult partialAnswer;
     std::vector<std::string> events;
-    std::vector<ExtendedCharacter> extended;
     std::vector<std::vector<int>> marks;
     std::vector<std::vector<int>> gaps;
 };
@@ -45,22 +43,24 @@ class RecordingDisplay : public SpeedDisplay {
 // Feeds marks and gaps given in ticks.
 struct Keyer {
     ElementTiming& timing;
-    Keyer& Mark(int ticks) {
+    Keyer& Mark(int ticks) { return Run(kHigh, ticks); }
+    Keyer& Gap(int ticks) { return Run(kLow, ticks); }
+    Keyer& Run(int level, int ticks) {
         for (int i = 0; i < ticks; ++i)
-            timing.TimingStep(kHigh, kThreshold);
-        return *this;
-    }
-    Keyer& Gap(int ticks) {
-        for (int i = 0; i < ticks; ++i)
-            timing.TimingStep(kLow, kThreshold);
+            timing.TimingStep(level, kThreshold);
         return *this;
     }
 };
 
-TEST(ElementTiming, DefaultThresholdsSplitDotsFromDashesAndEndCharactersAfterTheGap) {
+class ElementTimingTest : public ::testing::Test {
+  protected:
     RecordingSink sink;
-    ElementTiming timing(sink);
+    RecordingDisplay display;
+    ElementTiming timing{sink, &display};
     Keyer key{timing};
+};
+
+TEST_F(ElementTimingTest, DefaultThresholdsSplitDotsFromDashesAndEndCharactersAfterTheGap) {
     ASSERT_EQ(timing.DashThreshold(), 41);
     ASSERT_EQ(timing.CharGapThreshold(), 41);
     // 41 ticks is still a dot, 42 a dash; a gap of 41 keeps the character open.
@@ -76,10 +76,7 @@ TEST(ElementTiming, DefaultThresholdsSplitDotsFromDashesAndEndCharactersAfterThe
     EXPECT_EQ(sink.events, (std::vector<std::string>{"c26"}));  // -.-. is 11010
 }
 
-TEST(ElementTiming, AtMostThreeWordSpacesEachTwoAndAHalfCharacterGapsApart) {
-    RecordingSink sink;
-    ElementTiming timing(sink);
-    Keyer key{timing};
+TEST_F(ElementTimingTest, AtMostThreeWordSpacesEachTwoAndAHalfCharacterGapsApart) {
     // The character ends at gap tick 42; the count goes on, and a blank is
     // due whenever it passes trunc(2.5 x 41) = 102, then it restarts at 0.
     key.Mark(20).Gap(102);
@@ -97,20 +94,13 @@ TEST(ElementTiming, AtMostThreeWordSpacesEachTwoAndAHalfCharacterGapsApart) {
     EXPECT_EQ(sink.events.back(), "_");
 }
 
-TEST(ElementTiming, ALevelEqualToTheThresholdIsLowForDecoding) {
-    RecordingSink sink;
-    ElementTiming timing(sink);
-    for (int i = 0; i < 30; ++i)
-        timing.TimingStep(kThreshold, kThreshold);
-    Keyer{timing}.Mark(10).Gap(42);
+TEST_F(ElementTimingTest, ALevelEqualToTheThresholdIsLowForDecoding) {
+    key.Run(kThreshold, 30).Mark(10).Gap(42);
     EXPECT_EQ(sink.events, (std::vector<std::string>{"c2"}));
 }
 
-TEST(ElementTiming, VeryLongMarksCountFromAThousandAgain) {
-    RecordingSink sink;
+TEST_F(ElementTimingTest, VeryLongMarksCountFromAThousandAgain) {
     sink.extend = true;
-    ElementTiming timing(sink);
-    Keyer key{timing};
     key.Mark(5000).Gap(42).Mark(6000).Gap(42);
     ASSERT_EQ(sink.marks.size(), 2u);
     EXPECT_EQ(sink.marks[0], std::vector<int>{5000});
@@ -118,10 +108,7 @@ TEST(ElementTiming, VeryLongMarksCountFromAThousandAgain) {
     EXPECT_EQ(sink.marks[1], std::vector<int>{1999});
 }
 
-TEST(ElementTiming, ThirtyElementsCompleteTheCharacterAtOnce) {
-    RecordingSink sink;
-    ElementTiming timing(sink);
-    Keyer key{timing};
+TEST_F(ElementTimingTest, ThirtyElementsCompleteTheCharacterAtOnce) {
     for (int i = 0; i < 31; ++i)
         key.Mark(10).Gap(5);
     key.Gap(40);
@@ -129,13 +116,10 @@ TEST(ElementTiming, ThirtyElementsCompleteTheCharacterAtOnce) {
     EXPECT_EQ(sink.events, (std::vector<std::string>{"c" + std::to_string(1LL << 30), "c2"}));
 }
 
-TEST(ElementTiming, ExtendCarriesTheRemainderOfACutCharacterWithItsLengths) {
-    RecordingSink sink;
+TEST_F(ElementTimingTest, ExtendCarriesTheRemainderOfACutCharacterWithItsLengths) {
     sink.extend = true;
     // The output printed elements 0..27; 28 and 29 (".." , code 4) are left.
     sink.partialAnswer = {.Printed = true, .RemainderStart = 28, .RemainderCode = 4};
-    ElementTiming timing(sink);
-    Keyer key{timing};
     for (int i = 0; i < 31; ++i)
         key.Mark(5 + i).Gap(2 + i);
     key.Gap(10);
@@ -148,12 +132,9 @@ TEST(ElementTiming, ExtendCarriesTheRemainderOfACutCharacterWithItsLengths) {
     EXPECT_EQ(sink.gaps[1][2], 31);  // gap before the 31st mark
 }
 
-TEST(ElementTiming, ExtendWithNothingSplitOffPrintsTheWholeRun) {
-    RecordingSink sink;
+TEST_F(ElementTimingTest, ExtendWithNothingSplitOffPrintsTheWholeRun) {
     sink.extend = true;
     sink.partialAnswer = {.Printed = false, .RemainderStart = 0, .RemainderCode = 0};
-    ElementTiming timing(sink);
-    Keyer key{timing};
     for (int i = 0; i < 30; ++i)
         key.Mark(10).Gap(5);
     EXPECT_EQ(sink.events, (std::vector<std::string>{"x" + std::to_string(1LL << 30) + "/30p",
@@ -161,10 +142,7 @@ TEST(ElementTiming, ExtendWithNothingSplitOffPrintsTheWholeRun) {
     EXPECT_EQ(timing.ElementState(), 0);
 }
 
-TEST(ElementTiming, WithoutAValidSpeedLongGapsDoNotEndTheCharacter) {
-    RecordingSink sink;
-    ElementTiming timing(sink);
-    Keyer key{timing};
+TEST_F(ElementTimingTest, WithoutAValidSpeedLongGapsDoNotEndTheCharacter) {
     timing.ResetSpeedMeasurement(true);
     EXPECT_FALSE(timing.SpeedValid());
     key.Mark(20).Gap(300).Mark(60).Gap(300);
@@ -186,11 +164,7 @@ void SendTwelveMarks(Keyer& key) {
     key.Gap(1);
 }
 
-TEST(ElementTiming, TwelfthMarkRunsTheEstimate) {
-    RecordingSink sink;
-    RecordingDisplay display;
-    ElementTiming timing(sink, &display);
-    Keyer key{timing};
+TEST_F(ElementTimingTest, TwelfthMarkRunsTheEstimate) {
     timing.ResetSpeedMeasurement(true);
     SendTwelveMarks(key);
     // Gaps kept after dropping the 500: six of 20, five of 60; x = 300000 /
@@ -230,10 +204,7 @@ TEST(ElementTiming, ElementTimingResetRestartsTheGapRun) {
     }
 }
 
-TEST(ElementTiming, ManualSpeedAndTheAutoBox) {
-    RecordingSink sink;
-    RecordingDisplay display;
-    ElementTiming timing(sink, &display);
+TEST_F(ElementTimingTest, ManualSpeedAndTheAutoBox) {
     RxSpeedControlResult off = timing.SetRxSpeedAuto(false, 0);
     EXPECT_EQ(off.SettingWord, "rxautoOFF");
     EXPECT_EQ(off.LabelText, "25/Min");
@@ -243,7 +214,6 @@ TEST(ElementTiming, ManualSpeedAndTheAutoBox) {
     EXPECT_EQ(timing.DashThreshold(), 23);  // 600000 / 25830 = 23.2
 
     // With Auto off twelve marks change nothing.
-    Keyer key{timing};
     SendTwelveMarks(key);
     EXPECT_TRUE(display.shown.empty());
     EXPECT_EQ(timing.DashThreshold(), 23);

@@ -25,9 +25,13 @@ class RecordingLog : public TrafficLogHook {
 
 using F = TextFormat;
 
-TEST(ReceiveWindow, LabelsSwitchBetweenReceivedAndSentTextAndCallTheLogFirst) {
+class ReceiveWindowTest : public ::testing::Test {
+  protected:
     RecordingLog log;
-    ReceiveWindow rx(&log);
+    ReceiveWindow rx{&log};
+};
+
+TEST_F(ReceiveWindowTest, LabelsSwitchBetweenReceivedAndSentTextAndCallTheLogFirst) {
     rx.AppendReceived("CQ");
     EXPECT_EQ(rx.Window().Text(), "RX> CQ");
     rx.EchoSent("D");
@@ -44,8 +48,7 @@ TEST(ReceiveWindow, LabelsSwitchBetweenReceivedAndSentTextAndCallTheLogFirst) {
         (std::vector<FormatRun>{{0, 6, F::Default}, {6, 8, F::TxTiming}, {14, 7, F::Default}}));
 }
 
-TEST(ReceiveWindow, WordSpaceGivesWayToANewLabel) {
-    ReceiveWindow rx;
+TEST_F(ReceiveWindowTest, WordSpaceGivesWayToANewLabel) {
     rx.EchoSent("K");
     rx.AppendWordSpace();
     EXPECT_EQ(rx.Window().Text(), "RX> \r\nTX> K\r\nRX> ");
@@ -54,9 +57,7 @@ TEST(ReceiveWindow, WordSpaceGivesWayToANewLabel) {
     EXPECT_EQ(rx.Window().Text(), "RX> \r\nTX> K\r\nRX>  A");
 }
 
-TEST(ReceiveWindow, ClockLineLeavesAnEmptyLineSoReceivedTextGetsAPlainLabel) {
-    RecordingLog log;
-    ReceiveWindow rx(&log);
+TEST_F(ReceiveWindowTest, ClockLineLeavesAnEmptyLineSoReceivedTextGetsAPlainLabel) {
     rx.AppendReceived("A");
     rx.AppendClockLine(" == 12:00 UTC ==\r\n");
     EXPECT_EQ(rx.RxWindowState(), kRxStateClock);
@@ -67,9 +68,7 @@ TEST(ReceiveWindow, ClockLineLeavesAnEmptyLineSoReceivedTextGetsAPlainLabel) {
     EXPECT_EQ(rx.Window().FormatAt(rx.Window().Length() - 1), F::Default);
 }
 
-TEST(ReceiveWindow, TxTimeStampAfterReceivedTextAndUnsendableEcho) {
-    RecordingLog log;
-    ReceiveWindow rx(&log);
+TEST_F(ReceiveWindowTest, TxTimeStampAfterReceivedTextAndUnsendableEcho) {
     rx.AppendReceived("A");
     rx.StampTxTime("[12:34] ");
     rx.EchoSent("B");
@@ -91,8 +90,7 @@ TEST(ReceiveWindow, TxTimeStampAfterReceivedTextAndUnsendableEcho) {
     EXPECT_EQ(log.calls.size(), 2u);
 }
 
-TEST(ReceiveWindow, UnsendableFromReceivedTextStartsABlueLabelThenRed) {
-    ReceiveWindow rx;
+TEST_F(ReceiveWindowTest, UnsendableFromReceivedTextStartsABlueLabelThenRed) {
     rx.AppendReceived("A");
     rx.EchoUnsendable("#");
     EXPECT_EQ(rx.Window().Text(), "RX> A\r\nTX> #");
@@ -101,9 +99,7 @@ TEST(ReceiveWindow, UnsendableFromReceivedTextStartsABlueLabelThenRed) {
         (std::vector<FormatRun>{{0, 5, F::Default}, {5, 6, F::TxTiming}, {11, 1, F::Unsendable}}));
 }
 
-TEST(ReceiveWindow, LinkMessageOnItsOwnLine) {
-    RecordingLog log;
-    ReceiveWindow rx(&log);
+TEST_F(ReceiveWindowTest, LinkMessageOnItsOwnLine) {
     rx.AppendReceived("A");
     rx.AppendLinkMessage("HamLogを起動してください!!\r\n");
     EXPECT_EQ(rx.RxWindowState(), kRxStateWarning);
@@ -112,8 +108,7 @@ TEST(ReceiveWindow, LinkMessageOnItsOwnLine) {
     EXPECT_EQ(rx.Window().FormatAt(7), F::Unsendable);
 }
 
-TEST(ReceiveWindow, FocusHoldsReceivedTextAndReleasesItAtOnce) {
-    ReceiveWindow rx;
+TEST_F(ReceiveWindowTest, FocusHoldsReceivedTextAndReleasesItAtOnce) {
     rx.AppendReceived("AB");
     rx.FocusGained();
     rx.AppendReceived("C");
@@ -136,8 +131,7 @@ TEST(ReceiveWindow, FocusHoldsReceivedTextAndReleasesItAtOnce) {
     EXPECT_EQ(rx.Window().FormatAt(rx.Window().Length() - 1), F::Default);
 }
 
-TEST(ReceiveWindow, RememberedSelectionIsReplacedAfterHeldTextWasReleased) {
-    ReceiveWindow rx;
+TEST_F(ReceiveWindowTest, RememberedSelectionIsReplacedAfterHeldTextWasReleased) {
     rx.AppendReceived("ABC DEF");
     rx.FocusGained();
     rx.Window().Select(4, 7);
@@ -152,9 +146,7 @@ TEST(ReceiveWindow, RememberedSelectionIsReplacedAfterHeldTextWasReleased) {
     EXPECT_EQ(rx.Window().Text(), "RX> イロハ DEFGH");
 }
 
-TEST(ReceiveWindow, ClearStartsOverAndTellsTheLog) {
-    RecordingLog log;
-    ReceiveWindow rx(&log);
+TEST_F(ReceiveWindowTest, ClearStartsOverAndTellsTheLog) {
     rx.EchoSent("K");
     rx.ClearReceive();
     EXPECT_EQ(rx.Window().Text(), "RX> ");

@@ -26,33 +26,48 @@ TEST(SpeedEstimate, EqualMarksHaveNoShortMarks) {
     EXPECT_FALSE(EstimateSpeed(equal, Gaps(20, 60)).has_value());
 }
 
-TEST(SpeedEstimate, DashMustBeTwoToSixDots) {
-    // 2 x dot = dash is accepted: x = 300000 / (920 x 2.897) + 0.5 = 113.06.
-    auto exact = EstimateSpeed(SixAndSix(20, 40), Gaps(20, 60));
-    ASSERT_TRUE(exact.has_value());
-    EXPECT_EQ(exact->CharsPerMinute, 113);
-    EXPECT_EQ(exact->DashThreshold, 30);  // min(40, 60 / 2)
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(20, 39), Gaps(20, 60)).has_value());
-    EXPECT_TRUE(EstimateSpeed(SixAndSix(10, 60), Gaps(20, 60)).has_value());
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(10, 61), Gaps(20, 60)).has_value());
-}
-
-TEST(SpeedEstimate, CharacterGapMustBeMoreThanTwoAndAtMostFiveElementGaps) {
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(20, 60), Gaps(20, 40)).has_value());
-    EXPECT_TRUE(EstimateSpeed(SixAndSix(20, 60), Gaps(20, 41)).has_value());
-    EXPECT_TRUE(EstimateSpeed(SixAndSix(20, 60), Gaps(20, 100)).has_value());
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(20, 60), Gaps(20, 101)).has_value());
-}
-
-TEST(SpeedEstimate, ThresholdsAndSliderAfterAcceptance) {
-    // dot 20, dash 50, element gap 20, character gap 50: 900 ticks a word,
-    // x = 115.56; thresholds min(40, 35); 113 <= 115 first at index 18.
-    auto estimate = EstimateSpeed(SixAndSix(20, 50), Gaps(20, 50));
-    ASSERT_TRUE(estimate.has_value());
-    EXPECT_EQ(estimate->CharsPerMinute, 115);
-    EXPECT_EQ(estimate->DashThreshold, 35);
-    EXPECT_EQ(estimate->CharGapThreshold, 35);
-    EXPECT_EQ(estimate->RxSpeedIndex, 18);
+// Marks six of dot and dash, gaps six element gaps and five character gaps;
+// cpm 0 where the estimate must be rejected.
+TEST(SpeedEstimate, AcceptanceBoundsAndResults) {
+    struct Case {
+        int dot, dash, elementGap, charGap;
+        int cpm, dashThreshold, charGapThreshold, index;
+    };
+    const Case cases[] = {
+        // Dash two to six dots. 2 x dot: x = 300000 / (920 x 2.897) + 0.5 = 113.06;
+        // dot 10, dash 60 give 900 ticks, 115.56.
+        {20, 40, 20, 60, 113, 30, 40, 18},
+        {20, 39, 20, 60, 0, 0, 0, 0},
+        {10, 60, 20, 60, 115, 20, 40, 18},
+        {10, 61, 20, 60, 0, 0, 0, 0},
+        // Character gap more than two and at most five element gaps: 886 ticks a
+        // word give 117.38, 1240 ticks 84.01.
+        {20, 60, 20, 40, 0, 0, 0, 0},
+        {20, 60, 20, 41, 117, 40, 30, 18},
+        {20, 60, 20, 100, 84, 40, 40, 12},
+        {20, 60, 20, 101, 0, 0, 0, 0},
+        // 900 ticks a word: x = 115.56; thresholds min(40, 35); 113 <= 115 first at 18.
+        {20, 50, 20, 50, 115, 35, 35, 18},
+        // 574 ticks: x = 180.91, index 31 the first with 178 <= speed; 572: 181.54.
+        {11, 33, 11, 37, 180, 22, 22, 31},
+        {11, 34, 11, 36, 0, 0, 0, 0},
+        // 5310 ticks: x = 20.002 at index 0; 5312 ticks: x = 19.994.
+        {100, 301, 100, 351, 20, 200, 200, 0},
+        {100, 300, 100, 352, 0, 0, 0, 0},
+        // 173 - 2 = 171 first fits 175 at index 30.
+        {12, 36, 12, 36, 173, 24, 24, 30},
+    };
+    for (const Case& c : cases) {
+        const auto estimate =
+            EstimateSpeed(SixAndSix(c.dot, c.dash), Gaps(c.elementGap, c.charGap));
+        ASSERT_EQ(estimate.has_value(), c.cpm != 0) << c.dash << " " << c.charGap;
+        if (estimate) {
+            EXPECT_EQ(estimate->CharsPerMinute, c.cpm) << c.dash << " " << c.charGap;
+            EXPECT_EQ(estimate->DashThreshold, c.dashThreshold) << c.dash << " " << c.charGap;
+            EXPECT_EQ(estimate->CharGapThreshold, c.charGapThreshold) << c.dash << " " << c.charGap;
+            EXPECT_EQ(estimate->RxSpeedIndex, c.index) << c.dash << " " << c.charGap;
+        }
+    }
 }
 
 TEST(SpeedEstimate, EvenCountsTakeTheUpperMiddle) {
@@ -67,34 +82,6 @@ TEST(SpeedEstimate, EvenCountsTakeTheUpperMiddle) {
     EXPECT_EQ(estimate->DashThreshold, 41);
     EXPECT_EQ(estimate->CharGapThreshold, 40);
     EXPECT_EQ(estimate->RxSpeedIndex, 15);
-}
-
-TEST(SpeedEstimate, SpeedLimits) {
-    // 574 ticks a word: x = 180.91, shown as 180 (index 31 is the first with
-    // 178 <= speed); 572 ticks: x = 181.54, rejected.
-    auto fast = EstimateSpeed(SixAndSix(11, 33), Gaps(11, 37));
-    ASSERT_TRUE(fast.has_value());
-    EXPECT_EQ(fast->CharsPerMinute, 180);
-    EXPECT_EQ(fast->RxSpeedIndex, 31);
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(11, 34), Gaps(11, 36)).has_value());
-    // 5310 ticks: x = 20.002, shown as 20 at index 0; 5312 ticks: x = 19.994.
-    auto slow = EstimateSpeed(SixAndSix(100, 301), Gaps(100, 351));
-    ASSERT_TRUE(slow.has_value());
-    EXPECT_EQ(slow->CharsPerMinute, 20);
-    EXPECT_EQ(slow->RxSpeedIndex, 0);
-    EXPECT_FALSE(EstimateSpeed(SixAndSix(100, 300), Gaps(100, 352)).has_value());
-    // 173 - 2 = 171 first fits 175 at index 30.
-    auto near = EstimateSpeed(SixAndSix(12, 36), Gaps(12, 36));
-    ASSERT_TRUE(near.has_value());
-    EXPECT_EQ(near->CharsPerMinute, 173);
-    EXPECT_EQ(near->RxSpeedIndex, 30);
-}
-
-TEST(SpeedEstimate, SliderThresholdsAndLabel) {
-    EXPECT_EQ(ThresholdForSpeedIndex(15), 41);
-    EXPECT_EQ(ThresholdForSpeedIndex(0), 167);
-    EXPECT_EQ(SpeedLabelText(100), "100/Min");
-    EXPECT_EQ(RxSpeedTable[31], 180);
 }
 
 }  // namespace

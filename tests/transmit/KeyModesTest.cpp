@@ -12,42 +12,43 @@ using testing::HeardMorse;
 using testing::KeyingRig;
 using Texts = std::vector<std::string>;
 
-TEST(KeyModes, DirectBracketsEnterAndLeaveTheKanaSection) {
-    KeyingRig rig;
-    rig.Engine.SetKeyMode(KeyMode::Direct);
-    // "<" is DO run together, カ is .-.., ">" (＞) is SN run together.
-    EXPECT_EQ(HeardMorse(rig.Send("<KA>E"), 60), "-..--- .-.. ...-. .");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:カ", "S:＞", "S:E"}));
-
-    KeyingRig hiragana;
-    hiragana.Engine.SetKeyMode(KeyMode::Direct);
-    hiragana.Engine.SetKatakanaDisplay(false);
-    hiragana.Send("<KA>");
-    EXPECT_EQ(EchoedTexts(hiragana.Windows), (Texts{"S:<", "S:か", "S:＞"}));
-}
-
-TEST(KeyModes, DirectDoubledConsonantSendsSmallTsuFirst) {
-    KeyingRig rig;
-    rig.Engine.SetKeyMode(KeyMode::Direct);
-    EXPECT_EQ(HeardMorse(rig.Send("<KKA"), 60), "-..--- .--. .-..");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:ツ", "S:カ"}));
-}
-
-TEST(KeyModes, DirectThreeLetterGroups) {
-    KeyingRig rig;
-    rig.Engine.SetKeyMode(KeyMode::Direct);
-    // シャ = し + や, チュ = ち + ゆ, ツ; the blank is the full-width space.
-    EXPECT_EQ(HeardMorse(rig.Send("<SHA CHU TSU"), 60), "-..--- --.-. .-- ..-. -..-- .--.");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "S:シャ", "S:　", "S:チュ", "S:　", "S:ツ"}));
-}
-
-TEST(KeyModes, DirectBadGroupsAreEchoedAndSkipped) {
-    KeyingRig rig;
-    rig.Engine.SetKeyMode(KeyMode::Direct);
-    // KYX: no three-letter row, only K is consumed; then YX has a second
-    // letter that cannot start a third, so both go; then A.
-    EXPECT_EQ(HeardMorse(rig.Send("<KYXA"), 60), "-..--- --.--");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:<", "U:KYX", "U:YX", "S:ア"}));
+// Text keyed in one Key Mode: the Morse heard and the echoes, "S:" sent, "U:" unsendable.
+TEST(KeyModes, TextKeyedPerMode) {
+    using enum KeyMode;
+    struct Case {
+        KeyMode mode;
+        bool katakana;
+        const char* text;
+        const char* morse;
+        Texts echoes;
+    };
+    const Case cases[] = {
+        // "<" is DO run together, カ is .-.., ">" (＞) is SN run together.
+        {Direct, true, "<KA>E", "-..--- .-.. ...-. .", {"S:<", "S:カ", "S:＞", "S:E"}},
+        {Direct, false, "<KA>", "-..--- .-.. ...-.", {"S:<", "S:か", "S:＞"}},
+        // A doubled consonant sends small ツ first.
+        {Direct, true, "<KKA", "-..--- .--. .-..", {"S:<", "S:ツ", "S:カ"}},
+        // シャ = し + や, チュ = ち + ゆ, ツ; the blank is the full-width space.
+        {Direct,
+         true,
+         "<SHA CHU TSU",
+         "-..--- --.-. .-- ..-. -..-- .--.",
+         {"S:<", "S:シャ", "S:　", "S:チュ", "S:　", "S:ツ"}},
+        // KYX: no three-letter row, only K is consumed; then YX has a second
+        // letter that cannot start a third, so both go; then A.
+        {Direct, true, "<KYXA", "-..--- --.--", {"S:<", "U:KYX", "U:YX", "S:ア"}},
+        // が is か then the voicing mark; katakana is not in the hiragana table.
+        {Ime, false, "かがAカ", ".-.. .-.. .. .-", {"S:か", "S:が", "S:A", "U:カ"}},
+        {Kana, true, "カッ", ".-.. .--.", {"S:カ", "S:ッ"}},
+        {English, true, "カ(", "-.--.", {"U:カ", "S:("}},
+    };
+    for (const Case& c : cases) {
+        KeyingRig rig;
+        rig.Engine.SetKeyMode(c.mode);
+        rig.Engine.SetKatakanaDisplay(c.katakana);
+        EXPECT_EQ(HeardMorse(rig.Send(c.text), 60), c.morse) << c.text;
+        EXPECT_EQ(EchoedTexts(rig.Windows), c.echoes) << c.text;
+    }
 }
 
 TEST(KeyModes, DirectHoldsALoneConsonantUntilMoreTextOrAClear) {
@@ -71,25 +72,6 @@ TEST(KeyModes, DirectHoldsALoneConsonantUntilMoreTextOrAClear) {
     rig.Text.Append("E");
     EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine));
     EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:E"}));
-}
-
-TEST(KeyModes, ImeKanaAndEnglishTables) {
-    KeyingRig ime;
-    ime.Engine.SetKeyMode(KeyMode::Ime);
-    ime.Engine.SetKatakanaDisplay(false);
-    // が is か then the voicing mark.
-    EXPECT_EQ(HeardMorse(ime.Send("かがA"), 60), ".-.. .-.. .. .-");
-    EXPECT_EQ(EchoedTexts(ime.Windows), (Texts{"S:か", "S:が", "S:A"}));
-    ime.Send("カ");  // katakana is not in the hiragana table
-    EXPECT_EQ(EchoedTexts(ime.Windows), (Texts{"U:カ"}));
-
-    KeyingRig kana;
-    kana.Engine.SetKeyMode(KeyMode::Kana);
-    EXPECT_EQ(HeardMorse(kana.Send("カッ"), 60), ".-.. .--.");
-
-    KeyingRig english;
-    english.Send("カ(");
-    EXPECT_EQ(EchoedTexts(english.Windows), (Texts{"U:カ", "S:("}));
 }
 
 TEST(KeyingTiming, SpeedLabelsAndReceivedSpeed) {

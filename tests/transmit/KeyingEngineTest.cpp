@@ -1,6 +1,8 @@
 // Keying engine timing on virtual time, tags, echo and the receive hand-over.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "KeyingFixture.h"
 #include "transmit/KeyingTiming.h"
 
@@ -12,7 +14,7 @@ using testing::HeardMorse;
 using testing::KeyingRig;
 using A = KeyAction;
 
-TEST(KeyingEngine, LetterSpaceLetterAtDefaults) {
+TEST(KeyingEngine, LetterSpaceLetterAtDefaultsAndWithTheirWeights) {
     KeyingRig rig;
     // 60 down; 120 end of character + 60 loading + 180 word space + 60 loading.
     std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {480, A::Down}, {540, A::Up}};
@@ -20,13 +22,12 @@ TEST(KeyingEngine, LetterSpaceLetterAtDefaults) {
     EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "S: ", "S:E"}));
     EXPECT_TRUE(rig.Receive.ReceiveEnabled);
     EXPECT_EQ(rig.Text.Position(), 7u);
-}
 
-TEST(KeyingEngine, WordSpaceWeightFourGivesTenMillisecondElement) {
-    KeyingRig rig;
-    rig.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
-    std::vector<KeyEvent> expected{{0, A::Down}, {60, A::Up}, {310, A::Down}, {370, A::Up}};
-    EXPECT_EQ(rig.Send("E E"), expected);
+    // Word space weight 4 leaves a ten-millisecond element of its own.
+    KeyingRig four;
+    four.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
+    expected = {{0, A::Down}, {60, A::Up}, {310, A::Down}, {370, A::Up}};
+    EXPECT_EQ(four.Send("E E"), expected);
     // Two spaces in a row add W - 3 dots each: 9 - 3 = 6 dots more.
     KeyingRig wide;
     wide.Engine.SetWeights({1.0, 3.0, 3.0, 9.0});
@@ -89,65 +90,59 @@ TEST(KeyingEngine, TagsChangeSpeedAndWeightsForTheNextGap) {
 }
 
 TEST(KeyingEngine, SpeedTagsClampAndOriginalNeedsASavedSpeed) {
-    KeyingRig up;
-    up.Engine.SetSpeedIndex(30);
-    up.Send("<+3 UP>");
-    EXPECT_EQ(up.Engine.SpeedIndex(), 31);
-    KeyingRig down;
-    down.Engine.SetSpeedIndex(1);
-    down.Send("<-3 DOWN>");
-    EXPECT_EQ(down.Engine.SpeedIndex(), 0);
-    KeyingRig original;
-    original.Engine.SetSpeedIndex(20);
-    original.Send("<ORIGINAL>E");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
-    // Only the first speed tag saves: two changes, then back to the start.
-    original.Send("<+1 UP><+2 UP><ORIGINAL>");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 20);
-    // The speed keys forget the saved step.
-    original.Send("<+1 UP>");
-    original.Engine.ClearSpeedSaved();
-    original.Send("<ORIGINAL>");
-    EXPECT_EQ(original.Engine.SpeedIndex(), 21);
+    // Only the first speed tag saves; the speed keys forget the saved step.
+    const std::vector<std::tuple<int, std::string, bool, int>> cases = {
+        {30, "<+3 UP>", false, 31},     {1, "<-3 DOWN>", false, 0},
+        {20, "<ORIGINAL>E", false, 20}, {20, "<+1 UP><+2 UP><ORIGINAL>", false, 20},
+        {20, "<+1 UP>", true, 21},
+    };
+    for (const auto& [start, text, forget, end] : cases) {
+        KeyingRig rig;
+        rig.Engine.SetSpeedIndex(start);
+        rig.Send(text);
+        if (forget) {
+            rig.Engine.ClearSpeedSaved();
+            rig.Send("<ORIGINAL>");
+        }
+        EXPECT_EQ(rig.Engine.SpeedIndex(), end) << text;
+    }
 }
 
-TEST(KeyingEngine, TrailingTagKeysNothingAndUnknownTagSendsTheBracket) {
-    KeyingRig tagOnly;
-    EXPECT_TRUE(tagOnly.Send("<DOT1.5>").empty());
-    EXPECT_EQ(tagOnly.Text.Position(), 12u);
-    EXPECT_TRUE(EchoedTexts(tagOnly.Windows).empty());
-
-    // In English "<" has no pattern: echoed as unsendable, the rest is sent.
-    KeyingRig english;
-    auto events = english.Send("<X>");
-    EXPECT_EQ(HeardMorse(events, 60), "-..-");
-    EXPECT_EQ(EchoedTexts(english.Windows), (std::vector<std::string>{"U:<", "S:X", "U:>"}));
-
-    // With the mixed table "<" is keyed as DO run together.
-    KeyingRig ime;
-    ime.Engine.SetKeyMode(KeyMode::Ime);
-    EXPECT_EQ(HeardMorse(ime.Send("<DOT>"), 60), "-..--- -.. --- - ...-.");
-}
-
-TEST(KeyingEngine, FunctionAndTimeTags) {
-    KeyingRig rig;
-    rig.Send("<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>");
-    EXPECT_EQ(rig.Listener.Keys, (std::vector<int>{6, 1, 5, 7}));
-    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "T:[12:34:56] "}));
-    KeyingRig monitor;
-    monitor.Echo.SetMode(EchoMode::Monitor);
-    monitor.Send("<TXTIME>E");
-    EXPECT_EQ(EchoedTexts(monitor.Windows), (std::vector<std::string>{"M:E"}));
-}
-
-TEST(KeyingEngine, UnsendableAndLineBreaksAreSkipped) {
-    KeyingRig rig;
-    EXPECT_EQ(HeardMorse(rig.Send("E%\r\nT"), 60), ". -");
-    EXPECT_EQ(EchoedTexts(rig.Windows), (std::vector<std::string>{"S:E", "U:%", "S:T"}));
-    KeyingRig silent;
-    silent.Echo.SetMode(EchoMode::None);
-    silent.Send("E%");
-    EXPECT_TRUE(EchoedTexts(silent.Windows).empty());
+// Tags, unsendable text and echo modes: the Morse heard and the echoes.
+TEST(KeyingEngine, TagsUnsendableTextAndEchoModes) {
+    using enum KeyMode;
+    using enum EchoMode;
+    using Texts = std::vector<std::string>;
+    struct Case {
+        KeyMode mode;
+        EchoMode echo;
+        const char* text;
+        const char* morse;
+        Texts echoes;
+    };
+    const Case cases[] = {
+        // A trailing tag keys nothing.
+        {English, Receive, "<DOT1.5>", "", {}},
+        // In English "<" has no pattern: echoed as unsendable, the rest is sent.
+        {English, Receive, "<X>", "-..-", {"U:<", "S:X", "U:>"}},
+        // With the mixed table "<" is keyed as DO run together.
+        {Ime, Receive, "<DOT>", "-..--- -.. --- - ...-.", {"S:<", "S:D", "S:O", "S:T", "S:>"}},
+        {English, Receive, "E%\r\nT", ". -", {"S:E", "U:%", "S:T"}},
+        {English, None, "E%", ".", {}},
+        {English, Monitor, "<TXTIME>E", ".", {"M:E"}},
+        {English, Receive, "<VK_F6>E<TXTIME><VK_F1><VK_F5><VK_F7>", ".", {"S:E", "T:[12:34:56] "}},
+    };
+    for (const Case& c : cases) {
+        KeyingRig rig;
+        rig.Engine.SetKeyMode(c.mode);
+        rig.Echo.SetMode(c.echo);
+        EXPECT_EQ(HeardMorse(rig.Send(c.text), 60), c.morse) << c.text;
+        EXPECT_EQ(EchoedTexts(rig.Windows), c.echoes) << c.text;
+        EXPECT_EQ(rig.Text.Position(), 4 + std::string_view(c.text).size()) << c.text;
+        if (std::string_view(c.text).starts_with("<VK_F6>")) {
+            EXPECT_EQ(rig.Listener.Keys, (std::vector<int>{6, 1, 5, 7}));
+        }
+    }
 }
 
 TEST(KeyingEngine, ReceiveIsSuspendedWhileKeying) {

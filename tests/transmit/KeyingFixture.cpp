@@ -28,15 +28,12 @@ std::vector<std::string> EchoedTexts(decode::WindowCommandQueue& windows) {
     for (const decode::WindowCommand& item : windows.Drain()) {
         if (auto* sent = std::get_if<command::EchoSent>(&item))
             texts.push_back("S:" + sent->Text);
-        if (auto* monitor = std::get_if<command::MonitorEchoSent>(&item)) {
+        if (auto* monitor = std::get_if<command::MonitorEchoSent>(&item))
             texts.push_back("M:" + monitor->Text);
-        }
-        if (auto* bad = std::get_if<command::EchoUnsendable>(&item)) {
+        if (auto* bad = std::get_if<command::EchoUnsendable>(&item))
             texts.push_back("U:" + bad->Text);
-        }
-        if (auto* stamp = std::get_if<command::StampTxTime>(&item)) {
+        if (auto* stamp = std::get_if<command::StampTxTime>(&item))
             texts.push_back("T:" + stamp->Stamp);
-        }
     }
     return texts;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "KeyingFixture.h"
 #include "common/Utf8.h"
@@ -50,24 +51,23 @@ std::string KeyAndDecode(testing::KeyingRig& rig, const std::string& text,
     return Collapse(path.ReceivedText());
 }
 
-TEST(LoopBack, EnglishComesBackAsSent) {
-    testing::KeyingRig rig;
-    const std::string text = "CQ CQ DE JA1ABC JA1ABC K 5NN TU 73";
-    receive::ReceivePathOptions options;
-    options.SpeedCpm = 100;
-    EXPECT_EQ(KeyAndDecode(rig, text, options), text);
-}
-
-TEST(LoopBack, WabunInDirectModeComesBackAsKana) {
-    testing::KeyingRig rig;
-    rig.Engine.SetKeyMode(KeyMode::Direct);
-    receive::ReceivePathOptions options;
-    options.Mode = receive::KeyMode::Direct;
-    options.AutoLanguage = true;
-    options.SpeedCpm = 100;
-    // Romaji become kana (small ョ is keyed full size); ")" switches the
-    // decoder to Wabun and "（" back to English.
-    EXPECT_EQ(KeyAndDecode(rig, ")SAKURA TOKYO( DE JA1ABC", options), ")サクラ トキヨ（ DE JA1ABC");
+// Romaji become kana (small ョ is keyed full size); ")" switches the decoder
+// to Wabun and "（" back to English.
+TEST(LoopBack, EnglishAndWabunComeBackAsSent) {
+    const std::vector<std::tuple<KeyMode, std::string, std::string>> cases = {
+        {KeyMode::English, "CQ CQ DE JA1ABC JA1ABC K 5NN TU 73",
+         "CQ CQ DE JA1ABC JA1ABC K 5NN TU 73"},
+        {KeyMode::Direct, ")SAKURA TOKYO( DE JA1ABC", ")サクラ トキヨ（ DE JA1ABC"}};
+    for (const auto& [mode, text, decoded] : cases) {
+        testing::KeyingRig rig;
+        rig.Engine.SetKeyMode(mode);
+        receive::ReceivePathOptions options;
+        options.Mode =
+            mode == KeyMode::Direct ? receive::KeyMode::Direct : receive::KeyMode::English;
+        options.AutoLanguage = true;
+        options.SpeedCpm = 100;
+        EXPECT_EQ(KeyAndDecode(rig, text, options), decoded);
+    }
 }
 
 }  // namespace

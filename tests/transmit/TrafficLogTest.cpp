@@ -23,6 +23,9 @@ std::string Utf16(std::u16string_view text) {
     return bytes;
 }
 
+// Byte-order mark and the header line of a log opened at 2026-12-06 09:05.
+const std::string kHeader = "\xFF\xFE" + Utf16(u"MRVN 20261206[0905J]\r\r\n");
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
@@ -63,9 +66,8 @@ TEST_F(TrafficLogFile, PiecesMarkersAndStampsByteForByte) {
     log.CloseLog(window.Window());
     EXPECT_FALSE(log.LogEnabled());
     // Text-mode files write every "\n" as "\r\n", the header's too.
-    std::string expected = "\xFF\xFE" + Utf16(u"MRVN 20261206[0905J]\r\r\n") +
-                           Utf16(u"RX> CQ 100%\rTX> [09:05:30] ") + Utf16(u"R\rRX> [09:06:00] ") +
-                           Utf16(u"ｶﾅ\r\n");
+    std::string expected = kHeader + Utf16(u"RX> CQ 100%\rTX> [09:05:30] ") +
+                           Utf16(u"R\rRX> [09:06:00] ") + Utf16(u"ｶﾅ\r\n");
     EXPECT_EQ(ReadAll(log.LogPath()), expected);
 }
 
@@ -83,8 +85,7 @@ TEST_F(TrafficLogFile, LoggedUpToFollowsClearsAndTimeStamps) {
     EXPECT_EQ(log.LoggedUpTo(), 0u);
     window.AppendReceived("OK");
     log.CloseLog(window.Window());
-    std::string expected = "\xFF\xFE" + Utf16(u"MRVN 20261206[0905J]\r\r\n") +
-                           Utf16(u"RX> AB\rTX> [09:05:30] ") + Utf16(u"RX> OK\r\n");
+    std::string expected = kHeader + Utf16(u"RX> AB\rTX> [09:05:30] ") + Utf16(u"RX> OK\r\n");
     EXPECT_EQ(ReadAll(log.LogPath()), expected);
 }
 
