@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
 #include "receive/ReceivePath.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
@@ -23,20 +24,6 @@ using namespace morvane;
 constexpr const char* kText =
     "VVV VVV CQ CQ DE JA1ABC JA1ABC K JA1ABC DE JH2XYZ UR RST 599 NAME TARO QTH TOKYO "
     "HW? BK R TNX FER QSO 73 TU SK 7N4QRS 5W1XY 73 ES GL";
-
-std::string Collapse(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-        if (c == ' ' && (out.empty() || out.back() == ' '))
-            continue;
-        out += c;
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
 
 std::size_t EditDistance(const std::string& a, const std::string& b) {
     std::vector<std::size_t> row(b.size() + 1);
@@ -79,7 +66,7 @@ std::size_t Errors(double snrDb, int wpm, int thresholdDb, std::uint64_t seed) {
         path.OnBlock(half, 0);
     }
     path.Flush();
-    return EditDistance(Collapse(path.ReceivedText()), kText);
+    return EditDistance(common::CollapseBlanks(path.ReceivedText()), kText);
 }
 
 // Arguments: SNR in tenths of a dB, words per minute, manual threshold in dB

@@ -108,4 +108,10 @@ std::optional<std::string> PrintableAscii(std::string_view text) {
     return std::string(text);
 }
 
+std::string WithoutBlanks(std::string_view text) {
+    std::string out(text);
+    std::erase(out, ' ');
+    return out;
+}
+
 }  // namespace morvane::qso

@@ -17,6 +17,9 @@ std::string ReportDigits(std::string_view report);
 // A/a as 1, O/o/T/t as 0.
 std::string ReceivedNumberDigits(std::string_view number);
 
+// The text with every blank removed.
+std::string WithoutBlanks(std::string_view text);
+
 // The QTH as HamLog's numeric code when it is one: 4 to 7 characters that
 // are all digits once upper-cased with O and T as 0, A as 1 and N as 9; a
 // seven-character "ddddd/L" gives the five digits and the letter. nullopt:

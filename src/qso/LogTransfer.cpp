@@ -47,15 +47,6 @@ std::string Format(const CivilTime& t, bool date) {
     return text;
 }
 
-std::string WithoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c != ' ')
-            out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 void LinkSettings::ApplyOptionString(std::string_view options) {

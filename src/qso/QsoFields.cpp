@@ -1,5 +1,7 @@
 #include "qso/QsoFields.h"
 
+#include "qso/LogFormats.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -10,15 +12,6 @@ namespace morvane::qso {
 namespace {
 
 constexpr std::array<const char*, 4> kInputTargets = {"Call", "Name", "QTH", "R_NR"};
-
-std::string RemoveBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c != ' ')
-            out += c;
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -71,7 +64,7 @@ void QsoFields::OnHisCallChanged() {
 void QsoFields::OnReceiveWindowFocusLost(std::string_view receiveText, std::size_t caretChar,
                                          std::string_view selection, bool spaceDel) {
     if (!selection.empty()) {
-        SelectionBuffer = spaceDel ? RemoveBlanks(selection) : std::string(selection);
+        SelectionBuffer = spaceDel ? WithoutBlanks(selection) : std::string(selection);
         SelectionBufferCopy = SelectionBuffer;
         events_.EmptyClipboard();
         return;

@@ -1,4 +1,5 @@
 // End to end: text keyed by the generator, decoded by the receive path.
+#include "common/Text.h"
 #include "receive/ReceivePath.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +21,6 @@ namespace {
 
 using synth::KeyEvent;
 
-std::string Collapse(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-        if (c == ' ' && (out.empty() || out.back() == ' '))
-            continue;
-        out += c;
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
 // Decodes the sum of the synths' audio, as long as the first one lasts.
 std::string DecodeMix(std::vector<synth::CwSynth> synths, const ReceivePathOptions& options) {
     ReceivePath path(options);
@@ -48,7 +35,7 @@ std::string DecodeMix(std::vector<synth::CwSynth> synths, const ReceivePathOptio
         path.OnBlock(mix, options.Channel);
     }
     path.Flush();
-    return Collapse(path.ReceivedText());
+    return common::CollapseBlanks(path.ReceivedText());
 }
 
 std::string Decode(const std::vector<KeyEvent>& events, const ReceivePathOptions& options) {
@@ -101,7 +88,7 @@ PlainText AllPlainCharacters() {
 TEST(ReceivePath, AllCharactersDecodeExactlyFrom25To180PerMinute) {
     const PlainText text = AllPlainCharacters();
     ASSERT_GE(text.Sent.size(), 26u + 10u + 8u);
-    const std::string expected = Collapse(text.Expected);
+    const std::string expected = common::CollapseBlanks(text.Expected);
     for (int cpm : {25, 50, 100, 150, 180}) {
         const int step = (cpm - 25) / 5;
         // A preamble lets the automatic speed settle from its 100 per minute
@@ -234,7 +221,7 @@ TEST(ReceivePath, CaptureThreadTextReachesTheWindowOwnerThroughTheQueue) {
     ASSERT_TRUE(capture.StopCapture());
     path.Flush();
     decode::DrainInto(queue, window, monitor);
-    EXPECT_EQ(Collapse(window.Window().Text()), "RX> CQ TEST");
+    EXPECT_EQ(common::CollapseBlanks(window.Window().Text()), "RX> CQ TEST");
     EXPECT_EQ(path.Text(), "RX> ") << "text went to the caller's queue only";
 }
 
