@@ -7,6 +7,7 @@
 #include "decode/WindowCommand.h"
 #include "settings/SettingsFile.h"
 #include "station/StationParts.h"
+#include "transmit/TransmitTags.h"
 
 namespace morvane::station {
 
@@ -54,8 +55,14 @@ void Station::Start() {
     p.Windows.Push(decode::command::ClearMonitor{});
     if (p.Config.Port != nullptr)
         portNames_ = p.Config.Port->ProbePorts();
+    // Replies of HamLog arrive on this thread while a request waits for them.
+    if (p.Config.Loggers.Windows != nullptr) {
+        p.Config.Loggers.Windows->SetCopyDataHandler(
+            [&p](const platform::CopyDataMessage& message) { p.Transfer.OnCopyData(message); });
+    }
     title_ = std::string(kTitle);
     view_.SetTitle(title_);
+    RefreshClock();
     view_.SetTransmitSpeedLabel(p.Keying.Controls().SpeedLabel());
     p.SetLinkButtons(false, false);
     Pump();
@@ -127,9 +134,16 @@ std::size_t Station::Pump() {
     }
     if (tx.Position > p.ShownKeyed) {
         auto chars = common::SplitUtf8(tx.Text);
+        std::vector<std::string_view> views(chars.begin(), chars.end());
         std::string keyed;
-        for (std::size_t k = p.ShownKeyed; k < tx.Position && k < chars.size(); ++k)
+        for (std::size_t k = p.ShownKeyed; k < tx.Position && k < chars.size(); ++k) {
+            // Tags are consumed, not keyed.
+            if (auto tag = transmit::MatchTag(std::span(views).subspan(k))) {
+                k += static_cast<std::size_t>(tag->Length) - 1;
+                continue;
+            }
             keyed += chars[k];
+        }
         p.ShownKeyed = tx.Position;
         view_.CharactersKeyed(keyed);
     }
@@ -141,6 +155,18 @@ std::size_t Station::Pump() {
 }
 
 void Station::OneSecondTick() {
+    Parts& p = *parts_;
+    RefreshClock();
+    p.Macros.OnSecondTick();
+    p.Keying.Controls().OneSecondTick();
+    if (++p.TitleTick > kTitleEveryTicks) {
+        p.TitleTick = 0;
+        p.RebuildTitle();
+    }
+    Pump();
+}
+
+void Station::RefreshClock() {
     Parts& p = *parts_;
     const macros::ClockReading now = p.Clock.Now();
     switch (clockMode_) {
@@ -163,13 +189,6 @@ void Station::OneSecondTick() {
     }
     p.Keying.Events().SetClockText(clockText_);
     view_.SetClockText(clockText_);
-    p.Macros.OnSecondTick();
-    p.Keying.Controls().OneSecondTick();
-    if (++p.TitleTick > kTitleEveryTicks) {
-        p.TitleTick = 0;
-        p.RebuildTitle();
-    }
-    Pump();
 }
 
 void Station::SetClockMode(ClockMode mode) {
@@ -351,6 +370,10 @@ void Station::KeyReleased() {
     parts_->Keying.Controls().KeyReleased();
 }
 
+bool Station::TrafficLogOn() const {
+    return parts_->Log.LogEnabled();
+}
+
 bool Station::Sending() const {
     return parts_->Keying.Text().PendingCharacters() > 0 || !parts_->Keying.Engine().Idle();
 }
@@ -468,7 +491,7 @@ void Station::CaptureCall() {
 void Station::QsoTransfer() {
     Parts& p = *parts_;
     auto before = p.FieldValues();
-    p.Transfer.QsoTransfer();
+    p.Links().QsoTransfer();
     p.ReportFieldChanges(before);
     Pump();
 }
@@ -476,7 +499,7 @@ void Station::QsoTransfer() {
 void Station::SaveTransfer() {
     Parts& p = *parts_;
     auto before = p.FieldValues();
-    p.Transfer.SaveTransfer();
+    p.Links().SaveTransfer();
     p.ReportFieldChanges(before);
     Pump();
 }
@@ -484,13 +507,13 @@ void Station::SaveTransfer() {
 void Station::ClearQso() {
     Parts& p = *parts_;
     auto before = p.FieldValues();
-    p.Transfer.ClearQso();
+    p.Links().ClearQso();
     p.ReportFieldChanges(before);
     Pump();
 }
 
 void Station::SendTime() {
-    parts_->Transfer.SendTimeToHamlog();
+    parts_->Links().SendTimeToHamlog();
     Pump();
 }
 

@@ -99,6 +99,9 @@ class Station {
                             const settings::OptionTexts& texts);
     void BeginOptionDialog();
 
+    // Whether the traffic log is being written.
+    bool TrafficLogOn() const;
+
     // --- capture ---
     // Opens a capture device by name ("" or unknown: the first one) and
     // starts capture; a failure shows its message.
@@ -171,6 +174,8 @@ class Station {
     receive::BlockSource* CaptureSource();
 
   private:
+    void RefreshClock();  // the clock text by the clock mode
+
     struct Parts;
     std::unique_ptr<Parts> parts_;
     StationView& view_;

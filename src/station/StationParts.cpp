@@ -161,6 +161,22 @@ void Station::Parts::OpenTrafficLogIfChosen() {
     }
 }
 
+qso::LogTransfer& Station::Parts::Links() {
+    qso::LinkSettings& link = Transfer.Settings;
+    const macros::MacroStore& store = Macros.Store();
+    link.ApplyOptionString(Owner.options_.Options);
+    link.ContestMode = store.ContestMode;
+    link.Remarks1Template = store.Remarks1Template;
+    link.Remarks2Template = store.Remarks2Template;
+    link.SendNrTemplate = store.SendNrTemplate;
+    const settings::OptionTexts& texts = Owner.options_.Texts;
+    if (!texts.Qsl.empty())
+        link.QslText = texts.Qsl;
+    if (!texts.QslPrefix.empty())
+        link.QslEightCharacter = texts.QslPrefix.front();
+    return Transfer;
+}
+
 void Station::Parts::RunFunctionKey(int key) {
     switch (key) {
         case 1:
@@ -171,13 +187,13 @@ void Station::Parts::RunFunctionKey(int key) {
             break;
         case 6: {
             auto before = FieldValues();
-            Transfer.QsoTransfer(qso::Trigger::Tag);
+            Links().QsoTransfer(qso::Trigger::Tag);
             ReportFieldChanges(before);
             break;
         }
         case 7: {
             auto before = FieldValues();
-            Transfer.SaveTransfer(qso::Trigger::Tag);
+            Links().SaveTransfer(qso::Trigger::Tag);
             ReportFieldChanges(before);
             break;
         }

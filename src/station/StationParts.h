@@ -80,6 +80,9 @@ struct Station::Parts final : macros::MacroHost,
     void RunFunctionKey(int key);
     void RebuildTitle();
     void SetLinkButtons(bool save, bool time);
+    // The links read contest mode, templates and QSL texts from the macros
+    // and options at the moment of an operation.
+    qso::LogTransfer& Links();
     std::string SettingText(int index) const;
 
     // macros::MacroHost

@@ -70,7 +70,16 @@ TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
     EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 13);
 
     EXPECT_EQ(rig.Controls.SelectWeight('A', 4.5), SpeedLabelText(13, {1.0, 4.5, 3.0, 7.0}));
-    EXPECT_EQ(rig.Settings["DashRatio"], "4.5");
+    // Each combo writes its own entry; a settings file's value writes none.
+    rig.Controls.SelectWeight('D', 1.2);
+    rig.Controls.SelectWeight('C', 3.5);
+    rig.Controls.SelectWeight('W', 8.0);
+    rig.Controls.SelectWeight('W', 9.0, false);
+    EXPECT_EQ(rig.Settings.byName, (std::map<std::string, std::string>{{"TxSpeed", "20"},
+                                                                       {"DotRatio", "1.2"},
+                                                                       {"DashRatio", "4.5"},
+                                                                       {"CharSpaceRatio", "3.5"},
+                                                                       {"WordSpaceRatio", "8.0"}}));
 }
 
 TEST(TransmitControls, TxClearWhileKeyingFinishesTheCharacter) {
@@ -104,6 +113,7 @@ TEST(TransmitControls, AutomaticClearCountsDownAfterTheLastCharacter) {
     rig.Controls.SetTxClearAuto(true);
     EXPECT_EQ(rig.Settings["TxClearAuto"], "TxClearAutoON");
     rig.Controls.SetAutoClearDelayS(2);
+    EXPECT_EQ(rig.Settings["TxClearDelay"], "02");  // the field's two digits
     EXPECT_EQ(rig.Controls.AutoClearCountdown(), kAutoClearAfterClearS);
     // The engine's end of character reloads the countdown from the delay.
     testing::KeyingRig& keying = rig.Keying;

@@ -1,6 +1,6 @@
 // The platform pieces of morvane-station behind the interfaces the station
 // declares: sound devices with the demo contact, the keying ports, the
-// keying timer thread, and key events as lines.
+// key events as lines (ports and timer: platform/serial, platform/timer).
 #pragma once
 
 #include <chrono>
@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "platform/audio/AudioSource.h"
-#include "platform/serial/KeyPorts.h"
-#include "platform/timer/KeyingTimerThread.h"
 #include "station/StationDevices.h"
 #include "transmit/VirtualKeying.h"
 
@@ -36,33 +34,6 @@ class AudioDevices final : public station::CaptureDevices {
     };
     std::vector<Entry> entries_;
     platform::audio::AudioSource* open_ = nullptr;
-};
-
-class PortsAdapter final : public station::KeyingPort {
-  public:
-    explicit PortsAdapter(platform::KeyPortsOptions options) : ports_(std::move(options)) {}
-    std::vector<std::string> ProbePorts() override { return ports_.ProbeKeyPorts(); }
-    std::string OpenPort(const std::string& item) override { return ports_.SelectKeyPort(item); }
-    void SetLineMode(const std::string& mode) override { ports_.SelectSerialMode(mode); }
-    void ClosePorts() override { ports_.CloseKeyPorts(); }
-    void KeyDown() override { ports_.KeyDown(); }
-    void KeyUp() override { ports_.KeyUp(); }
-    void PttOn() override { ports_.PttOn(); }
-    void PttOff() override { ports_.PttOff(); }
-
-  private:
-    platform::KeyPorts ports_;
-};
-
-class TimerAdapter final : public station::KeyingTimer {
-  public:
-    TimerAdapter(std::function<std::optional<int>()> step, std::function<void()> release)
-        : timer_(std::move(step), std::move(release)) {}
-    void Start(int initialPeriodMs) override { timer_.Start(initialPeriodMs); }
-    void Stop() override { timer_.Stop(); }
-
-  private:
-    platform::KeyingTimerThread timer_;
 };
 
 // Key actions as "key MS down" lines, ms since the first action. Called on

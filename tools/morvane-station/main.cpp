@@ -18,6 +18,8 @@
 #include "platform/audio/PortAudioSource.h"
 #include "platform/logger/IconvCodePage.h"
 #include "platform/logger/UnixLoggerWindows.h"
+#include "platform/serial/StationKeyPort.h"
+#include "platform/timer/StationKeyingTimer.h"
 #include "station/ConsoleView.h"
 #include "station/StationScript.h"
 #include "station/VirtualStation.h"
@@ -128,10 +130,10 @@ int Run(const tools::StationOptions& options) {
     station::ConsoleView view(line);
 
     tools::AudioDevices devices(MakeSources(options));
-    std::unique_ptr<tools::PortsAdapter> ports;
+    std::unique_ptr<platform::StationKeyPort> ports;
     if (options.Keying == tools::StationOptions::Key::Serial ||
         options.Keying == tools::StationOptions::Key::Usb) {
-        ports = std::make_unique<tools::PortsAdapter>(platform::KeyPortsOptions{
+        ports = std::make_unique<platform::StationKeyPort>(platform::KeyPortsOptions{
             .ErrorLine = [](std::string_view text) { std::cerr << text << std::endl; }});
     }
 
@@ -160,10 +162,7 @@ int Run(const tools::StationOptions& options) {
         .KeyMonitor = keyEvents.get(),
         .Loggers = {.Windows = &loggerWindows, .CodePage = &codePage}};
     if (!options.VirtualTime) {
-        config.KeyingTimer = [](std::function<std::optional<int>()> step,
-                                std::function<void()> release) {
-            return std::make_unique<tools::TimerAdapter>(std::move(step), std::move(release));
-        };
+        config.KeyingTimer = &platform::StationKeyingTimer::Make;
     }
     station::Station station(std::move(config), view);
     stationPtr = &station;
