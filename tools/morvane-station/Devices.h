@@ -1,6 +1,4 @@
-// The platform pieces of morvane-station behind the interfaces the station
-// declares: sound devices with the demo contact, the keying ports, the
-// key events as lines (ports and timer: platform/serial, platform/timer).
+// Key events as lines, for morvane-station's "--key events".
 #pragma once
 
 #include <chrono>
@@ -10,31 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/AudioSource.h"
 #include "station/StationDevices.h"
 #include "transmit/VirtualKeying.h"
 
 namespace morvane::tools {
-
-// Sources by device name; the first name is the one opened by default.
-class AudioDevices final : public station::CaptureDevices {
-  public:
-    // `sources` in the order their devices are offered.
-    explicit AudioDevices(std::vector<std::unique_ptr<platform::audio::AudioSource>> sources);
-    std::vector<std::string> DeviceNames() override;
-    std::optional<std::string> Open(std::string_view name) override;
-    receive::BlockSource& Source() override { return *open_; }
-    void Stop() override;
-
-  private:
-    std::vector<std::unique_ptr<platform::audio::AudioSource>> sources_;
-    struct Entry {
-        std::string Name, Id;
-        platform::audio::AudioSource* Source;
-    };
-    std::vector<Entry> entries_;
-    platform::audio::AudioSource* open_ = nullptr;
-};
 
 // Key actions as "key MS down" lines, ms since the first action. Called on
 // the keying thread; `line` must be safe to call from there.

@@ -16,6 +16,7 @@
 #include "platform/audio/DemoSource.h"
 #include "platform/audio/FileSource.h"
 #include "platform/audio/PortAudioSource.h"
+#include "platform/audio/StationAudioDevices.h"
 #include "platform/logger/IconvCodePage.h"
 #include "platform/logger/UnixLoggerWindows.h"
 #include "platform/serial/StationKeyPort.h"
@@ -129,7 +130,7 @@ int Run(const tools::StationOptions& options) {
     auto line = [&out](const std::string& text) { out.Line(text); };
     station::ConsoleView view(line);
 
-    tools::AudioDevices devices(MakeSources(options));
+    platform::audio::StationAudioDevices devices(MakeSources(options));
     std::unique_ptr<platform::StationKeyPort> ports;
     if (options.Keying == tools::StationOptions::Key::Serial ||
         options.Keying == tools::StationOptions::Key::Usb) {
