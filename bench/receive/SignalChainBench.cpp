@@ -13,7 +13,7 @@
 namespace {
 
 using morvane::receive::SignalChain;
-using morvane::receive::TickSink;
+using morvane::decode::TickSink;
 
 struct CountingSink : TickSink {
     long Marks = 0;

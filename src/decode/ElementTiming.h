@@ -11,7 +11,7 @@
 
 #include "decode/CharacterSink.h"
 #include "decode/SpeedEstimate.h"
-#include "receive/TickSink.h"
+#include "decode/TickSink.h"
 
 namespace morvane::decode {
 
@@ -29,7 +29,7 @@ struct RxSpeedControlResult {
     std::string LabelText;    // new speed label; empty when unchanged
 };
 
-class ElementTiming : public receive::TickSink {
+class ElementTiming : public TickSink {
   public:
     // Neither pointer is owned; `display` may be null.
     explicit ElementTiming(CharacterSink& sink, SpeedDisplay* display = nullptr);

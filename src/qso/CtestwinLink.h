@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/logger/LoggerWindows.h"
+#include "qso/LoggerWindows.h"
 
 namespace morvane::qso {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/logger/LoggerWindows.h"
+#include "qso/LoggerWindows.h"
 #include "qso/QsoFields.h"
 
 namespace morvane::qso {

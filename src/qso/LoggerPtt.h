@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "platform/logger/LoggerWindows.h"
+#include "qso/LoggerWindows.h"
 #include "qso/HamlogLink.h"
 #include "transmit/KeyOutput.h"
 

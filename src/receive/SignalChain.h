@@ -15,16 +15,18 @@
 #include <string>
 #include <vector>
 
+#include "decode/TickSink.h"
 #include "receive/Autocorrelator.h"
 #include "receive/Fftw.h"
 #include "receive/LevelDisplay.h"
 #include "receive/ReceiveOptions.h"
 #include "receive/Snapshot.h"
-#include "receive/TickSink.h"
 #include "receive/ToneBinProbe.h"
 #include "receive/ToneDisplay.h"
 
 namespace morvane::receive {
+
+using decode::TickSink;
 
 inline constexpr int kBlockSize = 1024;  // samples per block (92.9 ms)
 inline constexpr int kWindowSize = 300;  // samples per level window

@@ -2,7 +2,7 @@
 // window is ever found, text passes through unchanged, pauses take no time.
 #pragma once
 
-#include "platform/logger/LoggerWindows.h"
+#include "qso/LoggerWindows.h"
 #include "qso/Clock.h"
 
 namespace morvane::station {

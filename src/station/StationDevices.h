@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/logger/LoggerWindows.h"
+#include "qso/LoggerWindows.h"
 #include "receive/BlockSource.h"
 #include "transmit/KeyOutput.h"
 

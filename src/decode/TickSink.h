@@ -1,7 +1,8 @@
-// The consumer of the level stream: one call per tick of 32 samples.
+// The consumer of the level stream: one call per tick of 32 samples. The
+// timing step implements it; the receive chain feeds it.
 #pragma once
 
-namespace morvane::receive {
+namespace morvane::decode {
 
 class TickSink {
   public:
@@ -10,4 +11,4 @@ class TickSink {
     virtual void TimingStep(int SignalLevel, int Threshold) = 0;
 };
 
-}  // namespace morvane::receive
+}  // namespace morvane::decode
