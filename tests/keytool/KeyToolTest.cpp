@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <atomic>
 #include <cmath>
 #include <thread>
 
+#include "../platform/ProcessSupport.h"
 #include "../platform/TestSupport.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 class KeyTool : public ::testing::Test {
   protected:
@@ -99,6 +103,48 @@ TEST_F(KeyTool, KeyerBoardOnAPseudoTerminal) {
     for (std::size_t i = 2; i < 20; i += 3)
         letters += received[i];
     EXPECT_EQ(letters, "bedababe");
+}
+
+// The keyer stopped for 300 ms in a run of E's on the real timer thread: the
+// element the stop hit is longer, the rest is sent late but never in a burst.
+TEST_F(KeyTool, StoppedKeyerResumesWithoutABurst) {
+    Watchdog watchdog(20s, "stopped keyer");
+    PtyPair pty;
+    ASSERT_FALSE(pty.Slave().empty());
+    constexpr std::size_t kBytes = 2 + 10 * 2 * 3;  // set-up, then 10 dots down and up
+    std::string received;
+    std::vector<Clock::time_point> at;
+    std::atomic<std::size_t> seen{0};
+    std::thread reader([&] {
+        const auto end = Clock::now() + 10s;
+        std::string bytes;
+        while (bytes.size() < kBytes && Clock::now() < end) {
+            bytes += pty.ReadFor(20, kBytes - bytes.size(), &at);
+            seen.store(bytes.size());
+        }
+        received = bytes;
+    });
+    ChildProcess key(MORVANE_KEY_PATH, {"--output", "serial:" + pty.Slave() + ":UNO", "EEEEEEEEEE"},
+                     {}, folder_ / "out.txt", folder_ / "err.txt");
+    ASSERT_TRUE(key.Started());
+    for (int i = 0; i < 5000 && seen.load() < 2 + 3 * 2 * 3; ++i)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(key.Stop());
+    std::this_thread::sleep_for(300ms);
+    key.Signal(SIGCONT);
+    reader.join();
+    std::optional<int> status = key.Wait(5000);
+    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
+        << Slurp(folder_ / "err.txt");
+    ASSERT_EQ(received.size(), kBytes);
+    // Dot 60 ms; key-up between E's 120 + 60 ms. The tolerance covers the
+    // reader's own scheduling on a loaded machine.
+    for (std::size_t i = 2; i + 3 < kBytes; i += 3) {
+        const bool down = received[i] == 'a';
+        EXPECT_EQ(received[i], down ? 'a' : 'b') << i;
+        const std::chrono::duration<double, std::milli> gap = at[i + 3] - at[i];
+        EXPECT_GE(gap.count(), down ? 60 - 15 : 180 - 15) << "command " << i / 3;
+    }
 }
 
 }  // namespace
