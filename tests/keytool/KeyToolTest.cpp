@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include "../platform/ProcessSupport.h"
@@ -145,6 +146,71 @@ TEST_F(KeyTool, StoppedKeyerResumesWithoutABurst) {
         const std::chrono::duration<double, std::milli> gap = at[i + 3] - at[i];
         EXPECT_GE(gap.count(), down ? 60 - 15 : 180 - 15) << "command " << i / 3;
     }
+}
+
+// morvane-key ended by a signal in the middle of a long dash: the key is
+// released (and the USB interface closed) before the process dies of that
+// signal. Crash signals get the serial release and a last USB key-up.
+TEST_F(KeyTool, SignalsLeaveTheKeyUp) {
+    Watchdog watchdog(60s, "signalled keyer");
+    const std::string log = (folder_ / "usb.log").string();
+    const std::vector<std::string> usbEnv{"MORVANE_USB_STANDIN_LOG=" + log,
+                                          "LD_LIBRARY_PATH=" USB_STANDIN_DIR};
+    struct Row {
+        int Signal;
+        const char* UsbEnd;  // the library's calls after the last key-down
+    };
+    const Row rows[] = {
+        {SIGINT, "write 7 0 255\nclose 7 0 0\n"},
+        {SIGTERM, "write 7 0 255\nclose 7 0 0\n"},
+        {SIGHUP, "write 7 0 255\nclose 7 0 0\n"},
+        {SIGQUIT, "write 7 0 255\nclose 7 0 0\n"},
+        {SIGSEGV, "write 7 0 255\n"},
+        {SIGABRT, "write 7 0 255\n"},
+    };
+    for (const Row& row : rows) {
+        std::remove(log.c_str());
+        ChildProcess usb(MORVANE_KEY_PATH, {"--output", "usb", "--speed", "0", "TTTTTTTT"}, usbEnv,
+                         folder_ / "out.txt", folder_ / "err.txt");
+        for (int i = 0; i < 5000 && Slurp(log).find("254") == std::string::npos; ++i)
+            std::this_thread::sleep_for(1ms);
+        usb.Signal(row.Signal);
+        std::optional<int> status = usb.Wait(5000);
+        ASSERT_TRUE(status) << strsignal(row.Signal) << ": still running";
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == row.Signal)
+            << strsignal(row.Signal) << ": status " << *status;
+        const std::string calls = Slurp(log);
+        const std::size_t down = calls.rfind("write 7 0 254\n");
+        ASSERT_NE(down, std::string::npos) << strsignal(row.Signal);
+        EXPECT_EQ(calls.substr(down + 14), row.UsbEnd) << strsignal(row.Signal);
+
+        // The keyer board with PTT: key up and PTT off follow the last
+        // key-down, and nothing is keyed after them.
+        PtyPair pty;
+        ChildProcess board(MORVANE_KEY_PATH,
+                           {"--output", "serial:" + pty.Slave() + ":UNO", "--speed", "0",
+                            "--ptt-lead", "25", "TTTTTTTT"},
+                           {}, folder_ / "out.txt", folder_ / "err.txt");
+        std::string bytes = pty.ReadFor(5000, 2 + 2 * 3);  // set-up, PTT on, key down
+        board.Signal(row.Signal);
+        ASSERT_TRUE(board.Wait(5000)) << strsignal(row.Signal) << ": board still running";
+        bytes += pty.ReadFor(200);
+        EXPECT_EQ(bytes.substr(0, 8), "be" + std::string("d\0\0a\0\0", 6)) << strsignal(row.Signal);
+        const std::string release("b\0\0e\0\0", 6);
+        const std::size_t released = bytes.find(release, 8);
+        ASSERT_NE(released, std::string::npos) << strsignal(row.Signal);
+        for (std::size_t i = released; i < bytes.size(); i += 3)
+            EXPECT_TRUE(bytes[i] == 'b' || bytes[i] == 'e') << strsignal(row.Signal) << " " << i;
+    }
+    // The normal end closes the interface after the last key-up.
+    std::remove(log.c_str());
+    ChildProcess done(MORVANE_KEY_PATH, {"--output", "usb", "E"}, usbEnv, folder_ / "out.txt",
+                      folder_ / "err.txt");
+    std::optional<int> status = done.Wait(5000);
+    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+    EXPECT_EQ(
+        Slurp(log),
+        "open 0 0 0\nwrite 7 0 254\nwrite 7 0 255\nwrite 7 0 255\nwrite 7 0 255\nclose 7 0 0\n");
 }
 
 }  // namespace
