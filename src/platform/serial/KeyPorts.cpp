@@ -82,11 +82,13 @@ std::string KeyPorts::SelectKeyPort(const std::string& item) {
     }
     keyPortItem_ = item;
     std::string message = item == kUsbPortItem ? OpenUsb() : OpenSerial(item);
-    if (message.empty() && options_.SettingChanged) {
+    bool opened = false;
+    {
         std::lock_guard key(keyMutex_);
-        if (devices_.Serial || devices_.Usb)
-            options_.SettingChanged("KeyPort", keyPortItem_);
+        opened = devices_.Serial || devices_.Usb;
     }
+    if (opened && options_.SettingChanged)
+        options_.SettingChanged("KeyPort", keyPortItem_);
     return message;
 }
 
