@@ -201,6 +201,10 @@ TEST_F(KeyTool, SignalsLeaveTheKeyUp) {
         ASSERT_NE(released, std::string::npos) << strsignal(row.Signal);
         for (std::size_t i = released; i < bytes.size(); i += 3)
             EXPECT_TRUE(bytes[i] == 'b' || bytes[i] == 'e') << strsignal(row.Signal) << " " << i;
+        // Its lock file went with it ("/dev/pts/N" locks as "LCK..pts_N").
+        std::string lock = "/var/lock/LCK.." + pty.Slave().substr(5);
+        lock[lock.rfind('/')] = '_';
+        EXPECT_FALSE(fs::exists(lock)) << strsignal(row.Signal);
     }
     // The normal end closes the interface after the last key-up.
     std::remove(log.c_str());

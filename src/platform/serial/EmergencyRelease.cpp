@@ -26,6 +26,8 @@ constexpr std::array<int, 5> kCrashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGA
 // Read by the signal handlers: lock-free atomics only.
 std::array<std::atomic<int>, kSlots> g_fds{-1, -1, -1, -1};
 std::array<std::atomic<int>, kSlots> g_kinds{};
+// Written before the slot's descriptor is published, read only after it.
+std::array<std::array<char, 256>, kSlots> g_lockPaths{};
 std::atomic<UsbWriteEntry> g_usbWrite{nullptr};
 std::atomic<int> g_usbId{-1};
 std::atomic<bool> g_keyingAllowed{true};
@@ -57,7 +59,15 @@ void UsbBestEffortKeyUp() {
         write(g_usbId.load(), 0, kUsbKeyUpValue);
 }
 
+void RemoveLockFiles() {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (g_fds[slot].load() >= 0 && g_lockPaths[slot][0] != '\0')
+            unlink(g_lockPaths[slot].data());
+    }
+}
+
 [[noreturn]] void DieOf(int signal) {
+    RemoveLockFiles();
     ::signal(signal, SIG_DFL);
     sigset_t only;
     sigemptyset(&only);
@@ -157,13 +167,19 @@ void InstallEmergencyRelease() {
     std::call_once(g_installed, Install);
 }
 
-int RegisterForRelease(int fd, ReleaseKind kind) {
+int RegisterForRelease(int fd, ReleaseKind kind, const std::string& lockPath) {
     constexpr int kClaimed = -2;  // taken, not yet usable by the handler
     for (int slot = 0; slot < kSlots; ++slot) {
         int expected = -1;
         if (!g_fds[slot].compare_exchange_strong(expected, kClaimed))
             continue;
         g_kinds[slot].store(static_cast<int>(kind));
+        // A path too long for the slot is not removed (it is then only stale).
+        std::array<char, 256>& path = g_lockPaths[slot];
+        path[0] = '\0';
+        if (lockPath.size() < path.size())
+            lockPath.copy(path.data(), lockPath.size());
+        path[lockPath.size() < path.size() ? lockPath.size() : 0] = '\0';
         g_fds[slot].store(fd);
         return slot;
     }

@@ -13,6 +13,8 @@
 // A normal exit (std::exit, return from main) releases like a termination.
 #pragma once
 
+#include <string>
+
 namespace morvane::platform {
 
 enum class ReleaseKind { Lines, Board };
@@ -20,8 +22,10 @@ enum class ReleaseKind { Lines, Board };
 // Installs the handlers and the release thread once; later calls do nothing.
 void InstallEmergencyRelease();
 
-// Registers an open port; returns a slot for Unregister, or -1 when all are taken.
-int RegisterForRelease(int fd, ReleaseKind kind);
+// Registers an open port; returns a slot for Unregister, or -1 when all are
+// taken. `lockPath` (may be empty) is the port's lock file, removed when a
+// signal ends the process so that the next start finds no stale lock.
+int RegisterForRelease(int fd, ReleaseKind kind, const std::string& lockPath = {});
 void UnregisterForRelease(int slot);
 // The port's use changed (lines or keyer board).
 void SetReleaseKind(int slot, ReleaseKind kind);

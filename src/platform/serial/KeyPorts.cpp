@@ -117,7 +117,8 @@ std::string KeyPorts::OpenSerial(const std::string& item) {
     std::unique_ptr<SerialDevice> serial = std::move(opened.Device);
     lastGlitch_ = opened.LineGlitch;
     const SerialModeKind mode = ParseSerialMode(serialModeText_);
-    const int slot = RegisterForRelease(serial->Descriptor(), ReleaseKindFor(mode));
+    const int slot =
+        RegisterForRelease(serial->Descriptor(), ReleaseKindFor(mode), opened.LockPath);
     if (mode == SerialModeKind::Rts || mode == SerialModeKind::Dtr) {
         // Key up, as a port freshly chosen must never start keyed.
         mode == SerialModeKind::Rts ? serial->SetRts(false) : serial->SetDtr(false);

@@ -26,6 +26,8 @@ class PortLockFile {
     void Release();
     // The process holding the lock after Busy.
     pid_t Owner() const { return owner_; }
+    // The lock file while taken.
+    const std::string& Path() const { return path_; }
 
   private:
     std::string path_;

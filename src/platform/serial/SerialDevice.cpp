@@ -83,12 +83,14 @@ SerialOpenResult OpenSerialDevice(const std::string& name, const std::string& lo
         close(fd);
         return {.Device = nullptr, .Busy = true};
     }
+    std::string lockPath = lock.Path();
     auto device = std::make_unique<PosixTtyDevice>(fd, std::move(lock));
     // Lines that cannot be set (pseudo-terminals have none) are not an error.
     device->SetDtr(false);
     device->SetRts(false);
     return {.Device = std::move(device),
             .Busy = false,
+            .LockPath = std::move(lockPath),
             .LineGlitch = std::chrono::steady_clock::now() - opened};
 }
 

@@ -33,6 +33,8 @@ struct SerialOpenResult {
     // Another program holds the port (its lock file, a lock on the device or
     // exclusive mode): it was left as it was.
     bool Busy = false;
+    // The lock file taken for the port (empty when none could be).
+    std::string LockPath{};
     // Time from the open call's return to both lines being inactive again:
     // Linux raises DTR and RTS on open, which could key a transmitter.
     std::chrono::nanoseconds LineGlitch{0};
