@@ -1,6 +1,8 @@
 // morvane-key: event timing from outside, sidetone file, keyer board on a
 // pseudo-terminal, and the refusals with exit code 2.
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sndfile.h>
 
 #include <atomic>
@@ -117,6 +119,10 @@ TEST_F(KeyTool, StoppedKeyerResumesWithoutABurst) {
     std::vector<Clock::time_point> at;
     std::atomic<std::size_t> seen{0};
     std::thread reader([&] {
+        // Read promptly even on a busy machine, so that two commands are not
+        // taken as one burst (without the privilege it runs as it is).
+        sched_param param{.sched_priority = 50};
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
         const auto end = Clock::now() + 10s;
         std::string bytes;
         while (bytes.size() < kBytes && Clock::now() < end) {

@@ -6,15 +6,16 @@ namespace {
 constexpr std::int64_t kNsPerMs = 1'000'000;
 }  // namespace
 
-void KeyingTicker::Arm(std::int64_t nowNs, int periodMs) {
+void KeyingTicker::Arm(int periodMs) {
     periodNs_ = std::int64_t(periodMs) * kNsPerMs;
-    deadlineNs_ = nowNs + periodNs_;
+    deadlineNs_ = nowNs_() + periodNs_;
 }
 
-void KeyingTicker::RunStep(std::int64_t nowNs) {
-    const std::int64_t base = nowNs - deadlineNs_ > kLateToleranceNs ? nowNs : deadlineNs_;
+void KeyingTicker::RunStep() {
     if (std::optional<int> period = step_())
         periodNs_ = std::int64_t(*period) * kNsPerMs;
+    const std::int64_t keyed = nowNs_();
+    const std::int64_t base = keyed - deadlineNs_ > kLateToleranceNs ? keyed : deadlineNs_;
     deadlineNs_ = base + periodNs_;
 }
 

@@ -19,18 +19,22 @@ inline constexpr std::int64_t kLateToleranceNs = 1'000'000;
 
 class KeyingTicker {
   public:
-    // `step` returns a new period in ms, or nothing to keep the current one.
-    explicit KeyingTicker(std::function<std::optional<int>()> step) : step_(std::move(step)) {}
+    // `step` returns a new period in ms, or nothing to keep the current one;
+    // `nowNs` reads the clock the deadlines are on.
+    KeyingTicker(std::function<std::optional<int>()> step, std::function<std::int64_t()> nowNs)
+        : step_(std::move(step)), nowNs_(std::move(nowNs)) {}
 
-    // The first tick comes `periodMs` after `nowNs`.
-    void Arm(std::int64_t nowNs, int periodMs);
+    // The first tick comes `periodMs` from now.
+    void Arm(int periodMs);
     std::int64_t DeadlineNs() const { return deadlineNs_; }
-    // Runs the due step at `nowNs` (at or after the deadline) and sets the
-    // next deadline.
-    void RunStep(std::int64_t nowNs);
+    // Runs the due step (call it at or after the deadline) and sets the next
+    // deadline. Lateness is judged when the step has keyed, so a step that
+    // was slow to get there also keeps its element whole.
+    void RunStep();
 
   private:
     std::function<std::optional<int>()> step_;
+    std::function<std::int64_t()> nowNs_;
     std::int64_t periodNs_ = 0;
     std::int64_t deadlineNs_ = 0;
 };

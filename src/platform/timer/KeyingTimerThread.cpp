@@ -63,8 +63,8 @@ void KeyingTimerThread::Stop() {
 
 void KeyingTimerThread::Run(std::stop_token stop, int initialPeriodMs) {
     elevated_.store(TryElevate());
-    KeyingTicker ticker(step_);
-    ticker.Arm(NowNs(), initialPeriodMs);
+    KeyingTicker ticker(step_, NowNs);
+    ticker.Arm(initialPeriodMs);
     while (!stop.stop_requested()) {
         while (ticker.DeadlineNs() - NowNs() > kStopCheckNs && !stop.stop_requested()) {
             SleepUntilNs(NowNs() + kStopCheckNs);
@@ -72,7 +72,7 @@ void KeyingTimerThread::Run(std::stop_token stop, int initialPeriodMs) {
         if (stop.stop_requested())
             break;
         SleepUntilNs(ticker.DeadlineNs());
-        ticker.RunStep(NowNs());
+        ticker.RunStep();
     }
     // Whatever the last step did, the key must not stay down.
     if (release_)

@@ -23,12 +23,16 @@ struct QuietReceive final : transmit::ReceiveHandOver {
     void ResetElementTiming() override {}
 };
 
-// Records the virtual time of every action in ns.
+// Records the virtual time of every action in ns; a key-down may take time.
 struct NsRecorder final : transmit::KeyOutput {
-    const std::int64_t& Now;
+    std::int64_t& Now;
+    std::int64_t SlowDownNs;
     std::vector<std::int64_t> Times;
-    explicit NsRecorder(const std::int64_t& now) : Now(now) {}
-    void KeyDown() override { Times.push_back(Now); }
+    NsRecorder(std::int64_t& now, std::int64_t slowDownNs) : Now(now), SlowDownNs(slowDownNs) {}
+    void KeyDown() override {
+        Now += SlowDownNs;
+        Times.push_back(Now);
+    }
     void KeyUp() override { Times.push_back(Now); }
     void PttOn() override { Times.push_back(Now); }
     void PttOff() override { Times.push_back(Now); }
@@ -38,6 +42,7 @@ struct Disturbance {
     std::int64_t LateNs = 0;     // every wake-up this late
     std::int64_t StallAtNs = 0;  // the clock jumps once, at the first wake-up after this
     std::int64_t StallNs = 0;
+    std::int64_t SlowDownNs = 0;  // every key-down takes effect this long into its step
 };
 
 // Keys `text` with the ticker on a virtual clock; returns the action times.
@@ -48,12 +53,12 @@ std::vector<std::int64_t> KeyOnVirtualClock(const std::string& text, const Distu
     transmit::SendEcho echo(windows);
     QuietReceive receive;
     transmit::KeyingListener listener;
-    NsRecorder recorder(now);
+    NsRecorder recorder(now, how.SlowDownNs);
     transmit::KeyingEngine engine({tx, recorder, echo, receive, listener});
     engine.SetPttLeadMs(25);
     tx.Append(text);
-    KeyingTicker ticker([&] { return engine.KeyingStep(); });
-    ticker.Arm(now, transmit::kInitialTimerPeriodMs);
+    KeyingTicker ticker([&] { return engine.KeyingStep(); }, [&] { return now; });
+    ticker.Arm(transmit::kInitialTimerPeriodMs);
     bool stalled = how.StallNs == 0;
     for (int idle = 0, ticks = 0; idle < 3 && ticks < 10'000; ++ticks) {
         now = std::max(now, ticker.DeadlineNs() + how.LateNs);
@@ -61,7 +66,7 @@ std::vector<std::int64_t> KeyOnVirtualClock(const std::string& text, const Distu
             now += how.StallNs;
             stalled = true;
         }
-        ticker.RunStep(now);
+        ticker.RunStep();
         idle = engine.Idle() ? idle + 1 : 0;
     }
     return recorder.Times;
@@ -86,6 +91,8 @@ TEST(KeyingTicker, LateTicksDelayTheTextAndOnTimeTicksDoNotDrift) {
         {"stall 45 ms", {.StallAtNs = 3000 * kMs, .StallNs = 45 * kMs}, 45 * kMs},
         // Every wake-up late beyond the tolerance: each element is kept whole.
         {"late 3 ms", {.LateNs = 3 * kMs}, 3 * kMs * 3 * std::int64_t(ideal.size())},
+        // A step slow to key (a stalled device write, preemption) is late too.
+        {"slow key-down 5 ms", {.SlowDownNs = 5 * kMs}, 5 * kMs * std::int64_t(ideal.size())},
     };
     for (const Case& c : cases) {
         const std::vector<std::int64_t> real = KeyOnVirtualClock(text, c.How);
