@@ -164,16 +164,10 @@ TEST_F(KeyTool, SignalsLeaveTheKeyUp) {
                                           "LD_LIBRARY_PATH=" USB_STANDIN_DIR};
     struct Row {
         int Signal;
-        const char* UsbEnd;  // the library's calls after the last key-down
+        bool Closes;  // the interface is closed too, not only keyed up
     };
-    const Row rows[] = {
-        {SIGINT, "write 7 0 255\nclose 7 0 0\n"},
-        {SIGTERM, "write 7 0 255\nclose 7 0 0\n"},
-        {SIGHUP, "write 7 0 255\nclose 7 0 0\n"},
-        {SIGQUIT, "write 7 0 255\nclose 7 0 0\n"},
-        {SIGSEGV, "write 7 0 255\n"},
-        {SIGABRT, "write 7 0 255\n"},
-    };
+    const Row rows[] = {{SIGINT, true},  {SIGTERM, true},  {SIGHUP, true},
+                        {SIGQUIT, true}, {SIGSEGV, false}, {SIGABRT, false}};
     for (const Row& row : rows) {
         std::remove(log.c_str());
         ChildProcess usb(MORVANE_KEY_PATH, {"--output", "usb", "--speed", "0", "TTTTTTTT"}, usbEnv,
@@ -188,7 +182,11 @@ TEST_F(KeyTool, SignalsLeaveTheKeyUp) {
         const std::string calls = Slurp(log);
         const std::size_t down = calls.rfind("write 7 0 254\n");
         ASSERT_NE(down, std::string::npos) << strsignal(row.Signal);
-        EXPECT_EQ(calls.substr(down + 14), row.UsbEnd) << strsignal(row.Signal);
+        // Key-ups only after the last key-down (a sanitizer may repeat one).
+        const std::string after = calls.substr(down + 14);
+        EXPECT_TRUE(after.starts_with("write 7 0 255\n")) << strsignal(row.Signal) << after;
+        EXPECT_EQ(after.find("254"), std::string::npos) << strsignal(row.Signal);
+        EXPECT_EQ(after.ends_with("close 7 0 0\n"), row.Closes) << strsignal(row.Signal) << after;
 
         // The keyer board with PTT: key up and PTT off follow the last
         // key-down, and nothing is keyed after them.
