@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -103,7 +104,14 @@ void OnTerminationSignal(int signal) {
 
 void ReleaseThread(int readFd) {
     char byte = 0;
-    while (read(readFd, &byte, 1) != 1) {
+    for (;;) {
+        const ssize_t got = read(readFd, &byte, 1);
+        if (got == 1)
+            break;
+        if (got == 0 || errno != EINTR) {
+            g_wakeFd.store(-1);  // the handlers now release and end on their own
+            return;
+        }
     }
     ReleaseExitTargets();
     // Again, after the USB release: a key action that was under way when
