@@ -74,6 +74,44 @@ TEST(KeyModes, DirectHoldsALoneConsonantUntilMoreTextOrAClear) {
     EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:E"}));
 }
 
+// Edits of the unsent text while a romaji group waits: the group is examined
+// again from its first letter, whether the edit was a Backspace (cut mark) or
+// text replaced in place.
+TEST(KeyModes, DirectWaitingGroupFollowsEditsOfTheUnsentText) {
+    struct Case {
+        const char* typed;   // first text, ending in an incomplete group
+        const char* edited;  // the whole window after the edit
+        bool cut;            // the edit was a Backspace or Delete
+        const char* added;   // typed after the edit
+        Texts echoes;        // everything after the "<"
+    };
+    const Case cases[] = {
+        {"<K", "TX> <", true, "AIUEO KA", {"S:ア", "S:イ", "S:ウ", "S:エ", "S:オ", "S:　", "S:カ"}},
+        {"<K", "TX> <", true, "A", {"S:ア"}},
+        // KY waits for a third letter; with Y gone, K waits for a second one.
+        {"<KY", "TX> <K", true, "A", {"S:カ"}},
+        // The consonant overwritten in place, without a cut.
+        {"<K", "TX> <A", false, "", {"S:ア"}},
+    };
+    for (const Case& c : cases) {
+        KeyingRig rig;
+        rig.Engine.SetKeyMode(KeyMode::Direct);
+        rig.Text.Append(c.typed);
+        ASSERT_FALSE(rig.Timer.RunUntilIdle(rig.Engine, 5'000)) << c.typed;
+        ASSERT_GT(rig.Engine.RomajiLookahead(), 0) << c.typed;
+        rig.Text.Replace(c.edited);
+        if (c.cut)
+            rig.Engine.MarkTextCut();
+        rig.Timer.Tick(rig.Engine);
+        rig.Text.Append(c.added);
+        EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine, 60'000)) << c.edited << c.added;
+        Texts expected{"S:<"};
+        expected.insert(expected.end(), c.echoes.begin(), c.echoes.end());
+        EXPECT_EQ(EchoedTexts(rig.Windows), expected) << c.edited << c.added;
+        EXPECT_EQ(rig.Engine.RomajiLookahead(), 0) << c.edited << c.added;
+    }
+}
+
 TEST(KeyingTiming, SpeedLabelsAndReceivedSpeed) {
     EXPECT_EQ(SpeedLabelText(15, Weights{}), "100/Min");
     EXPECT_DOUBLE_EQ(DotLengthMs(0), 240.0);
