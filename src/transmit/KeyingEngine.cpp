@@ -155,11 +155,6 @@ std::optional<int> KeyingEngine::LoadNext() {
                 ReceiveAgain();
             break;
         }
-        AutoCqCounter* autoCq = parts_.AutoCq;
-        if (autoCq != nullptr && autoCq->Running() && !autoCq->Finished() &&
-            autoCq->CountDown(1) < 1) {
-            autoCq->MarkFinished();
-        }
         LookupResult found =
             LookupCharacter(chars_, position_, keyMode_.load(), katakana_.load(), romaji_);
         if (found.Result == LookupResult::Kind::Wait) {
@@ -167,6 +162,13 @@ std::optional<int> KeyingEngine::LoadNext() {
             break;
         }
         position_ += found.Consumed;
+        // Auto CQ counts characters of its text, so a romaji group counts
+        // every letter it took; a group still waiting has taken none.
+        AutoCqCounter* autoCq = parts_.AutoCq;
+        if (autoCq != nullptr && autoCq->Running() && !autoCq->Finished() &&
+            autoCq->CountDown(static_cast<int>(found.Consumed)) < 1) {
+            autoCq->MarkFinished();
+        }
         if (found.Result == LookupResult::Kind::Hit) {
             currentChar_ = found.Echo;
             currentPattern_ = found.Pattern;

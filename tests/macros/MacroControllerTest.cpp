@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -288,6 +289,7 @@ class Station : public FakeMacroHost {
     }
 
     AutoCq& autoCq() { return macros.AutoCqCounters(); }
+    const std::vector<transmit::KeyEvent>& KeyEvents() const { return output_.Events(); }
 
     std::vector<Event> events;
     transmit::VirtualKeyingTimer timer;
@@ -351,6 +353,66 @@ TEST(AutoCqTest, RepeatsWithPausesAndEndsOnTheTickAfterTheLastText) {
         EXPECT_EQ(cleared.back(), ended[0]) << times;
         EXPECT_FALSE(rig.autoCq().Running()) << times;
     }
+}
+
+// Every character the engine takes counts, whatever it makes of it: a romaji
+// group of two or three letters, a small tsu, an unsendable character, and
+// every tag by its length. A count that never reaches 0 never ends the
+// repetition; one that overshoots ends it early.
+TEST(AutoCqTest, EveryCharacterTakenCountsTowardsTheRepetition) {
+    using enum transmit::KeyMode;
+    const std::pair<transmit::KeyMode, const char*> cases[] = {
+        {English, "cq<+1 UP> de <MyCall><DOT1.2> k<ORIGINAL>"},
+        {English, "cq % de <MyCall>"},
+        {Direct, "<konbanwa> de <MyCall>"},
+        {Direct, "<kka kya nn>k"},
+    };
+    for (const auto& [mode, text] : cases) {
+        Station rig;
+        rig.engine.SetKeyMode(mode);
+        Prepare(rig, text, "0302");
+        rig.macros.StartAutoCq();
+        rig.RunFor(60'000);
+        std::vector<std::int64_t> consumed = rig.TimesOf("consumed");
+        ASSERT_EQ(consumed.size(), 2u) << text;
+        EXPECT_EQ(rig.autoCq().Remaining(), 0) << text;
+        EXPECT_EQ(rig.TimesOf("autocq label on").size(), 1u) << text;
+        // Finished with the last character (or a tag after it), not before:
+        // nothing else is keyed until the next repetition.
+        std::vector<std::int64_t> sent;
+        for (const Station::Event& e : rig.events) {
+            if (e.What.starts_with("append "))
+                sent.push_back(e.TimeMs);
+        }
+        ASSERT_EQ(sent.size(), 2u) << text;
+        std::int64_t lastDown = 0;
+        for (const transmit::KeyEvent& e : rig.KeyEvents()) {
+            if (e.Action == transmit::KeyAction::Down && e.TimeMs < sent[1])
+                lastDown = e.TimeMs;
+        }
+        EXPECT_LT(std::abs(lastDown - consumed[0]), 1000) << text;
+    }
+}
+
+// With PTT in use, an Auto CQ text ending in a tag has PTT released a dot less
+// 20 ms before the next tick, even when typed text follows it.
+TEST(AutoCqTest, TextEndingInATagReleasesPttBeforeTypedText) {
+    Station rig;
+    Prepare(rig, "e<dot1.0>", "0701");
+    rig.engine.SetPttLeadMs(50);
+    rig.macros.StartAutoCq();
+    rig.AppendToTransmit("T");
+    rig.RunFor(3000);
+    using A = transmit::KeyAction;
+    // E: PTT lead 50, dot 60, end of character 120, then PTT off; 40 + one dot
+    // later T starts with a new lead. T: dash 180, gap 120 less the 20 ms tail.
+    std::vector<transmit::KeyEvent> expected{{0, A::PttOn},    {50, A::Down},   {110, A::Up},
+                                             {230, A::PttOff}, {330, A::PttOn}, {380, A::Down},
+                                             {560, A::Up},     {580, A::PttOff}};
+    std::vector<transmit::KeyEvent> keyed = rig.KeyEvents();
+    for (transmit::KeyEvent& e : keyed)
+        e.TimeMs -= rig.KeyEvents().front().TimeMs;
+    EXPECT_EQ(keyed, expected);
 }
 
 TEST(AutoCqTest, EarlyStops) {
