@@ -15,6 +15,7 @@
 #include "macros/MacroController.h"
 #include "macros/MacroDialogs.h"
 #include "transmit/KeyingEngine.h"
+#include "transmit/TransmitControls.h"
 #include "transmit/VirtualKeying.h"
 
 namespace morvane::macros {
@@ -310,10 +311,11 @@ class Station : public FakeMacroHost {
     MacroController macros{*this, document_, clock_, hours_};
 
   private:
-    AutoCqEngineCounter counter_{macros.AutoCqCounters()};
+    AutoCqEngineCounter counter_{macros};
 
   public:
     transmit::KeyingEngine engine{{text_, output_, echo_, receive_, listener_, &counter_}};
+    transmit::TransmitControls controls{{engine, text_, windows_, receive_, output_, &counter_}};
 };
 
 void Prepare(Station& station, std::string text, std::string_view times) {
@@ -415,29 +417,22 @@ TEST(AutoCqTest, TextEndingInATagReleasesPttBeforeTypedText) {
     EXPECT_EQ(keyed, expected);
 }
 
-TEST(AutoCqTest, EarlyStops) {
+TEST(AutoCqTest, EarlyStopsEnableTheLabelAtOnce) {
     struct Case {
         const char* name;
-        void (*stop)(MacroController&);
-        bool labelAtOnce;
+        void (*stop)(Station&);
     };
     const Case cases[] = {
         {"macro fired",
-         [](MacroController& m) {
-             m.Store().MacroText[1] = "tu";
-             m.FireMacro(1);
-         },
-         true},
-        {"HisCall typed", [](MacroController& m) { m.OnHisCallChanged("JA"); }, true},
-        {"TxClear", [](MacroController& m) { m.StopAutoCqAndClear(); }, true},
-        {"dialog closed", [](MacroController& m) { m.FinishAutoCqDialog(false, "", "0705"); },
-         true},
-        {"transmit clear through the engine counter",
-         [](MacroController& m) {
-             AutoCqEngineCounter counter(m.AutoCqCounters());
-             static_cast<transmit::AutoCqCounter&>(counter).Stop();
-         },
-         false},
+         [](Station& s) {
+             s.macros.Store().MacroText[1] = "tu";
+             s.macros.FireMacro(1);
+         }},
+        {"HisCall typed", [](Station& s) { s.macros.OnHisCallChanged("JA"); }},
+        {"F4 or F9", [](Station& s) { s.macros.StopAutoCqAndClear(); }},
+        {"dialog closed", [](Station& s) { s.macros.FinishAutoCqDialog(false, "", "0705"); }},
+        {"TxClear button", [](Station& s) { s.controls.TxClear(); }},
+        {"transmit window cleared", [](Station& s) { s.controls.ClearTransmit(); }},
     };
     for (const Case& c : cases) {
         Station rig;
@@ -449,16 +444,22 @@ TEST(AutoCqTest, EarlyStops) {
         ASSERT_TRUE(rig.autoCq().Running()) << c.name;
         std::size_t before = rig.events.size();
         std::size_t sentBefore = rig.TimesOf("append CQ CQ").size();
-        c.stop(rig.macros);
+        c.stop(rig);
         EXPECT_FALSE(rig.autoCq().Running()) << c.name;
         EXPECT_FALSE(rig.autoCq().Waiting()) << c.name;
-        if (c.labelAtOnce) {
-            ASSERT_GT(rig.events.size(), before) << c.name;
-            EXPECT_EQ(rig.events[before].What, "autocq label on") << c.name;
-        }
+        ASSERT_GT(rig.events.size(), before) << c.name;
+        EXPECT_EQ(rig.events[before].What, "autocq label on") << c.name;
+        EXPECT_EQ(rig.TimesOf("autocq label on").size(), 1u) << c.name;
         rig.RunFor(20'000);
         EXPECT_EQ(rig.TimesOf("append CQ CQ").size(), sentBefore) << c.name;
     }
+    // The Auto CQ repeat's own clear leaves it running and the label off.
+    Station rig;
+    Prepare(rig, "cq cq", "0205");
+    rig.macros.StartAutoCq();
+    rig.controls.ClearTransmit(false);
+    EXPECT_TRUE(rig.autoCq().Running());
+    EXPECT_TRUE(rig.TimesOf("autocq label on").empty());
 }
 
 TEST(AutoCqTest, FocusHisCallTextAndDialogTimes) {
