@@ -147,6 +147,29 @@ TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
     EXPECT_FALSE(view.timeEnabled);
 }
 
+// Outside contest mode too, Clear empties CTestWin's call and received number
+// and presses its Clear button; SAVE forgets the copies the fields kept.
+TEST_F(LinkEndToEnd, ClearReachesCtestwinInEveryModeAndSaveForgetsTheSavedCopies) {
+    auto ctestwin = Start(MORVANE_CTESTWIN_SIM);
+    transfer.Settings.LogLinkChoice = 2;
+    transfer.Settings.ContestMode = false;
+    transfer.ClearQso();
+    EXPECT_EQ(ctestwin->Events("click"), Lines{"click Clear"});
+    EXPECT_EQ(ctestwin->Events("settext"), (Lines{"settext Call=", "settext Rcvd="}));
+    EXPECT_EQ(Filled(), "||");
+
+    const QsoField kept[] = {QsoField::HisCall, QsoField::HisName, QsoField::HisQth,
+                             QsoField::RcvdNr};
+    for (QsoField field : kept) {
+        fields.SetText(field, "KEPT");
+        fields.OnFocusLost(field);
+        ASSERT_EQ(fields.SavedCopy(field), "KEPT");
+    }
+    transfer.SaveTransfer();
+    for (QsoField field : kept)
+        EXPECT_EQ(fields.SavedCopy(field), "") << static_cast<int>(field);
+}
+
 TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
     auto hamlog = StartHamlog();
     auto ctestwin = Start(MORVANE_CTESTWIN_SIM);
