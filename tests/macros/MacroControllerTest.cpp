@@ -86,7 +86,52 @@ TEST_F(MacroControllerTest, LabelsShowTheBankAndContestCaptions) {
     EXPECT_EQ(store.RoleOf(12), LabelRole::Macro);
     EXPECT_EQ(store.ViewOf(15), (LabelView{"Remarks2", 4}));
     EXPECT_EQ(PaletteColour(4), (Rgb{255, 0, 0}));
-    EXPECT_EQ(PaletteColour(9), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PaletteColour(6), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PaletteColour(-1), (Rgb{0, 0, 0}));
+}
+
+// Macro 30 sits on the last label of bank 2: its defaults, its settings and
+// clicks reach that label, and a macro of the hidden bank touches no label.
+TEST_F(MacroControllerTest, LastLabelOfTheSecondBank) {
+    MacroStore& store = macros.Store();
+    store.MacroShift = true;
+    EXPECT_EQ(store.ViewOf(15), (LabelView{"macro30", 0}));
+    store.MacroShift = false;
+    macros.SetMacroCaption(30, "TEST");
+    macros.SetMacroColour(30, 5);
+    EXPECT_TRUE(host.log.empty());
+    macros.SetBank(true);
+    ASSERT_EQ(host.log.size(), 15u);
+    EXPECT_EQ(host.log.back(), "show15 TEST 5");
+    EXPECT_EQ(PaletteColour(store.ViewOf(15).Colour), (Rgb{255, 0, 255}));
+
+    host.log.clear();
+    macros.SetMacroCaption(15, "hidden");
+    macros.SetMacroColour(1, 2);
+    macros.SetMacroCaption(30, "CQ");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"show15 CQ 5"}));
+
+    host.log.clear();
+    store.MacroText[30] = "cq test";
+    macros.ClickLabel(15);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus tx", "append CQ TEST"}));
+    macros.SetBank(false);
+    host.log.clear();
+    macros.ClickLabel(15);
+    macros.FireMacro(31);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus tx"}));  // macro 15 is empty
+
+    // Each contest template goes to its own place.
+    const char* texts[] = {"<HisRST>", "<RcvdNR>", "<TestNR>"};
+    for (int which = 0; which < 3; ++which)
+        macros.SetContestTemplate(which, texts[which]);
+    EXPECT_EQ(store.SendNrTemplate, "<HisRST>");
+    EXPECT_EQ(store.Remarks1Template, "<RcvdNR>");
+    EXPECT_EQ(store.Remarks2Template, "<TestNR>");
+    macros.FinishRemarksDialog(14, true, "R1");
+    macros.FinishRemarksDialog(15, true, "R2");
+    EXPECT_EQ(store.Remarks1Template, "R1");
+    EXPECT_EQ(store.Remarks2Template, "R2");
 }
 
 TEST_F(MacroControllerTest, FiredMacrosArriveUpperCaseWithFocusByVkF1) {
@@ -250,6 +295,7 @@ class Station : public FakeMacroHost {
     struct Event {
         std::int64_t TimeMs;
         std::string What;
+        int SecondTicks = 0;  // one-second timer ticks before (or during) it
     };
 
     void AppendToTransmit(std::string_view text) override {
@@ -261,7 +307,9 @@ class Station : public FakeMacroHost {
         FakeMacroHost::ClearTransmitText();
     }
     void FocusTxEdit() override {}  // the stops are checked by the event that follows them
-    void Log(std::string what) override { events.push_back({timer.NowMs(), std::move(what)}); }
+    void Log(std::string what) override {
+        events.push_back({timer.NowMs(), std::move(what), secondTicks_});
+    }
 
     // Runs the keying timer and, on every whole second, the window timer.
     void RunFor(std::int64_t ms) {
@@ -274,6 +322,7 @@ class Station : public FakeMacroHost {
             }
             while (timer.NowMs() >= nextSecondMs_) {
                 nextSecondMs_ += 1000;
+                ++secondTicks_;
                 macros.OnSecondTick();
             }
         }
@@ -287,6 +336,16 @@ class Station : public FakeMacroHost {
             }
         }
         return times;
+    }
+
+    std::vector<int> SecondTicksOf(std::string_view what) const {
+        std::vector<int> ticks;
+        for (const Event& e : events) {
+            if (e.What == what) {
+                ticks.push_back(e.SecondTicks);
+            }
+        }
+        return ticks;
     }
 
     AutoCq& autoCq() { return macros.AutoCqCounters(); }
@@ -306,6 +365,7 @@ class Station : public FakeMacroHost {
     NoHours hours_;
     settings::SettingsDocument document_;
     std::int64_t nextSecondMs_ = 1000;
+    int secondTicks_ = 0;
 
   public:
     MacroController macros{*this, document_, clock_, hours_};
@@ -336,18 +396,21 @@ TEST(AutoCqTest, RepeatsWithPausesAndEndsOnTheTickAfterTheLastText) {
         std::vector<std::int64_t> consumed = rig.TimesOf("consumed");
         ASSERT_EQ(sent.size(), repeats) << times;
         ASSERT_EQ(consumed.size(), repeats) << times;
+        // The pause is the interval in one-second ticks, counted from the tick
+        // after the text was used up.
+        std::vector<int> sentTick = rig.SecondTicksOf("append CQ DE JA1ZZZ K");
+        std::vector<int> consumedTick = rig.SecondTicksOf("consumed");
         for (std::size_t i = 0; i < repeats; ++i) {
             EXPECT_GT(consumed[i], sent[i]) << times;
             if (i + 1 < repeats) {
-                EXPECT_GT(sent[i + 1] - consumed[i], 6000) << times << i;
-                EXPECT_LE(sent[i + 1] - consumed[i], 7000 + 600) << times << i;
+                EXPECT_EQ(sentTick[i + 1] - consumedTick[i], 7) << times << i;
             }
         }
-        // After the last one: cleared on the next whole second, plus one element tick.
+        // After the last one: cleared on the next tick.
         std::vector<std::int64_t> ended = rig.TimesOf("autocq label on");
         ASSERT_EQ(ended.size(), 1u) << times;
         EXPECT_GT(ended[0], consumed.back()) << times;
-        EXPECT_LE(ended[0] - consumed.back(), 1000 + 600) << times;
+        EXPECT_EQ(rig.SecondTicksOf("autocq label on")[0] - consumedTick.back(), 1) << times;
         EXPECT_EQ(rig.TimesOf("clear monitor"), ended) << times;
         // Cleared before each repetition after the first, and at the end.
         std::vector<std::int64_t> cleared = rig.TimesOf("clear tx");
