@@ -187,7 +187,20 @@ TEST(KeyingEngine, ReceiveIsSuspendedWhileKeying) {
     EXPECT_TRUE(sawDisabled);
     rig.Timer.RunUntilIdle(rig.Engine);
     EXPECT_TRUE(rig.Receive.ReceiveEnabled);
+    // The decoder restarts clean: its work block at the end of the text, its
+    // element timing after every character.
     EXPECT_EQ(rig.Receive.SendMarkResets, 1);
+    EXPECT_EQ(rig.Receive.ElementTimingResets, 4);
+
+    // The window cleared between two characters: reception comes back on the
+    // next tick with the speed ring reset.
+    KeyingRig cleared;
+    cleared.Text.Append("EE");
+    TickUntilEvents(cleared, 2);
+    cleared.Text.Clear();
+    cleared.Timer.Tick(cleared.Engine);
+    EXPECT_TRUE(cleared.Receive.ReceiveEnabled);
+    EXPECT_EQ(cleared.Receive.SpeedMeasurementResets, 1);
     EXPECT_EQ(rig.Listener.Characters, 4);
     EXPECT_EQ(rig.Engine.SentCharacterCount(), 4u);
 }
@@ -197,6 +210,13 @@ TEST(KeyingEngine, HoldCutAndClear) {
     rig.Engine.SetTxEditHold(true);
     EXPECT_TRUE(rig.Send("EEE").empty());
     rig.Engine.SetTxEditHold(false);
+    // TX Edit ticked while the last character is keyed: reception comes back.
+    KeyingRig held;
+    held.Text.Append("E");
+    TickUntilEvents(held, 2);
+    held.Engine.SetTxEditHold(true);
+    held.Timer.RunUntilIdle(held.Engine, 5'000);
+    EXPECT_TRUE(held.Receive.ReceiveEnabled);
     rig.Text.Replace("TX> EEETT");
     rig.Timer.Tick(rig.Engine);  // loads the first E
     rig.Timer.Tick(rig.Engine);  // key down
