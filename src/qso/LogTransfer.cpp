@@ -176,7 +176,7 @@ void LogTransfer::SendQthAndReports(platform::WindowHandle hamlog) {
         }
     }
     if (!fields_.HisRST.empty()) {
-        hamlog_.SendText(hamlog, kHisRst, ReportDigits(fields_.HisRST.substr(0, 3)));
+        hamlog_.SendText(hamlog, kHisRst, ReportDigits(common::Utf8Prefix(fields_.HisRST, 3)));
     }
     if (!fields_.MyRST.empty())
         hamlog_.SendText(hamlog, kMyRst, ReportDigits(fields_.MyRST));
