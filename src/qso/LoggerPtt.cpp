@@ -36,6 +36,10 @@ void LoggerPttOutput::Run(std::stop_token stop) {
         const auto later = queue_.Drain();
         Send(later.empty() ? *command : later.back());
     }
+    // The release at shutdown switches PTT off just before this object goes:
+    // that last switch must still reach HamLog, or the rig keeps sending.
+    if (const auto last = queue_.Drain(); !last.empty())
+        Send(last.back());
 }
 
 void LoggerPttOutput::Send(std::uint32_t command) {

@@ -28,7 +28,7 @@ class LoggerPttOutput final : public transmit::KeyOutput {
     // `linkUp` is the HamLog link's flag (HamlogLink::HamlogLinked).
     LoggerPttOutput(transmit::KeyOutput& port, platform::LoggerWindows& windows,
                     const std::atomic<bool>& linkUp);
-    // Waits for a message under way (bounded); later queued ones are dropped.
+    // Sends the latest switch still queued (bounded), then stops the thread.
     ~LoggerPttOutput() override = default;
     LoggerPttOutput(const LoggerPttOutput&) = delete;
     LoggerPttOutput& operator=(const LoggerPttOutput&) = delete;

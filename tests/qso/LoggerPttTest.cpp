@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -170,6 +171,25 @@ TEST(LoggerPtt, KeyingNeverWaitsForAHungHamlog) {
     ASSERT_TRUE(Handled(output, 2));
     EXPECT_EQ(windows.Commands(), (std::vector<std::uint32_t>{23, 24}));
     EXPECT_FALSE(windows.timedOut);
+}
+
+// The release at shutdown switches PTT off right before the output goes:
+// that switch must reach HamLog even though the thread is being stopped.
+TEST(LoggerPtt, TheLastSwitchIsSentOnTheWayOut) {
+    RecordingPort port;
+    FakeWindows windows;
+    windows.hold = true;
+    std::atomic<bool> linkUp{true};
+    auto output = std::make_unique<LoggerPttOutput>(port, windows, linkUp);
+    output->SetPttViaLogger(true);
+    output->PttOn();
+    ASSERT_TRUE(windows.WaitFor([&] { return windows.inside; }));
+    output->PttOff();
+    std::thread closing([&] { output.reset(); });  // stops the thread while PTT-on is held
+    std::this_thread::sleep_for(50ms);
+    windows.Release();
+    closing.join();
+    EXPECT_EQ(windows.Commands(), (std::vector<std::uint32_t>{23, 24}));
 }
 
 }  // namespace
