@@ -64,8 +64,27 @@ TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
     rig.Keying.Send("<ORIGINAL>");
     EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 13);
 
+    // Ctrl+F9 forgets it too.
+    rig.Keying.Send("<-1 DOWN>");
+    rig.Controls.StoreSpeedPreset();
+    rig.Keying.Send("<ORIGINAL>");
+    EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 12);
+    rig.Controls.UpdateSpeedLabel(13);
+
+    // Each weight combo sets its own weight and setting.
     EXPECT_EQ(rig.Controls.SelectWeight('A', 4.5), SpeedLabelText(13, {1.0, 4.5, 3.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('D', 1.3), SpeedLabelText(13, {1.3, 4.5, 3.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('C', 5.0), SpeedLabelText(13, {1.3, 4.5, 5.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('W', 9.0), SpeedLabelText(13, {1.3, 4.5, 5.0, 9.0}));
+    Weights chosen = rig.Keying.Engine.CurrentWeights();
+    EXPECT_EQ(chosen.Dot, 1.3);
+    EXPECT_EQ(chosen.Dash, 4.5);
+    EXPECT_EQ(chosen.CharSpace, 5.0);
+    EXPECT_EQ(chosen.WordSpace, 9.0);
+    EXPECT_EQ(rig.Settings["DotWeight"], "1.3");
     EXPECT_EQ(rig.Settings["DashWeight"], "4.5");
+    EXPECT_EQ(rig.Settings["CharSpaceWeight"], "5.0");
+    EXPECT_EQ(rig.Settings["WordSpaceWeight"], "9.0");
 }
 
 TEST(TransmitControls, TxClearWhileKeyingFinishesTheCharacter) {
@@ -143,7 +162,8 @@ TEST(TransmitControls, ManualKeyAndKeyModeChange) {
     rig.Keying.Text.Append("<K");
     EXPECT_FALSE(rig.Keying.Timer.RunUntilIdle(rig.Keying.Engine, 3000));
     // Changing the mode drops the waiting group: K goes out as a Latin letter.
-    EXPECT_EQ(rig.Controls.SelectKeyMode(KeyMode::Ime), (ModeLabels{"", ""}));
+    // Leaving E/J Direct empties only the first label.
+    EXPECT_EQ(rig.Controls.SelectKeyMode(KeyMode::Ime), (ModeLabels{"", std::nullopt}));
     EXPECT_EQ(rig.Settings["KeyMode"], "IME");
     EXPECT_TRUE(rig.Keying.Timer.RunUntilIdle(rig.Keying.Engine));
     std::vector<KeyEvent> keyed(rig.Keying.Output.Events().begin() + 2,
