@@ -127,6 +127,35 @@ TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
     EXPECT_EQ(result.RemainderCode, CodeNumberOf("-...."));
 }
 
+TEST_F(CharacterDecoderTest, ExtendKeepsALetterThatCrossesTheElementLimitWhole) {
+    // S and eight digits run together (letter gap 40 ticks, below the
+    // character gap of 41): 43 elements. The cut at 30 falls inside the 6;
+    // nothing splits off there, and the whole run is split at the end.
+    ElementTiming timing(decoder);
+    timing.SetRxSpeedAuto(false, 15);  // thresholds 41, no estimate
+    ASSERT_EQ(timing.CharGapThreshold(), 41);
+    auto run = [&](int level, int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            timing.TimingStep(level, 0);
+    };
+    std::string elements;
+    for (std::string_view letter :
+         {"...", ".----", "..---", "...--", "....-", ".....", "-....", "--...", "---.."}) {
+        for (std::size_t i = 0; i < letter.size(); ++i) {
+            if (!elements.empty())
+                run(-10, i == 0 ? 40 : 20);
+            run(10, letter[i] == '-' ? 60 : 20);
+            elements += letter[i];
+        }
+    }
+    ASSERT_EQ(elements.size(), 43u);
+    run(-10, 1);  // the last mark ends
+    EXPECT_EQ(out.text, "") << "nothing is printed at the element limit";
+    EXPECT_EQ(timing.ElementCount(), 43 - 30 + 1);
+    run(-10, 41);
+    EXPECT_EQ(out.text, "S12345678");
+}
+
 TEST_F(CharacterDecoderTest, ExtendAlwaysPrintsASingleElement) {
     auto single = [&](long long code) {
         ExtendedCharacter character;
@@ -152,15 +181,27 @@ std::string_view OnlyEAndT(ReceiveTable, long long code) {
     return kUnknownEntry;
 }
 
-TEST(CharacterDecoder, ExtendDropsAnUnknownRest) {
-    RecordingOutput out;
-    CharacterDecoder decoder(out, &OnlyEAndT);
-    // "-" splits off at the large gap; ".-" has no entry and, with fewer
-    // than three elements left, is dropped.
-    EXPECT_TRUE(decoder.EmitExtended(Build("-.-", {30, 10}).Character()).Printed);
-    EXPECT_EQ(out.text, "T");
-    EXPECT_FALSE(decoder.EmitExtended(Build("..", {10}).Character()).Printed);
-    EXPECT_EQ(out.text, "T");
+TEST(CharacterDecoder, ExtendKeepsSplittingAnUnknownRestAndDropsOnlyATwoElementSegment) {
+    struct Case {
+        const char* pattern;
+        std::vector<int> gaps;
+        const char* text;
+    };
+    const Case cases[] = {
+        // "-" splits off at the large gap; the rest ".-" has no entry and is
+        // split again.
+        {"-.-", {30, 10}, "TET"},
+        {"-..-", {30, 10, 10}, "TEET"},
+        {".-.-", {10, 10, 10}, ""},  // equal gaps: cut from the end down to two elements
+        {"..", {10}, ""},            // a two-element segment is not searched
+    };
+    for (const Case& c : cases) {
+        RecordingOutput out;
+        CharacterDecoder decoder(out, &OnlyEAndT);
+        EXPECT_EQ(decoder.EmitExtended(Build(c.pattern, c.gaps).Character()).Printed, *c.text != 0)
+            << c.pattern;
+        EXPECT_EQ(out.text, c.text) << c.pattern;
+    }
 }
 
 TEST_F(CharacterDecoderTest, ExtendSwitchesAlsoOnTheLessThanSign) {
