@@ -110,12 +110,26 @@ TEST_F(CharacterDecoderTest, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
         {".-...-", {10, 30, 10, 30, 10}, "LA"},  // two equal largest: the later wins
         {"..--", {10, 20, 10}, "IM"},            // into two known pieces at the largest gap
         {"..--", {41, 10, 10}, "EW"},            // 41 reaches the character gap (>=)
+        {".-...-", {27, 20, 20, 20, 20}, "LA"},  // 27 is below 1.4 x the mean of 21.4
+        // After "-" the mean leaves out the gap before the rest: 25 splits it.
+        {"-.--...", {60, 10, 25, 10, 10, 10}, "TAB"},
     };
     for (const Case& c : cases) {
         out.text.clear();
         EXPECT_TRUE(decoder.EmitExtended(Build(c.pattern, c.gaps).Character()).Printed);
         EXPECT_EQ(out.text, c.text) << c.pattern;
     }
+    // Dashes are told from dots again with the threshold in force: 41 ticks
+    // is still a dot.
+    out.text.clear();
+    const std::vector<int> marks{41, 42}, gaps{0, 10};
+    decoder.EmitExtended({.CodeNumber = 1,
+                          .ElementCount = 2,
+                          .MarkLengths = marks,
+                          .GapLengths = gaps,
+                          .DashThreshold = 41,
+                          .CharGapThreshold = 41});
+    EXPECT_EQ(out.text, "A");
 }
 
 TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
@@ -123,6 +137,7 @@ TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
     ExtendedResult result =
         decoder.EmitExtended(Build(".--....", {10, 50, 10, 10, 10, 10}).Character(true));
     EXPECT_EQ(out.text, "A");
+    EXPECT_TRUE(result.Printed);
     EXPECT_EQ(result.RemainderStart, 2);
     EXPECT_EQ(result.RemainderCode, CodeNumberOf("-...."));
 }
@@ -202,6 +217,13 @@ TEST(CharacterDecoder, ExtendKeepsSplittingAnUnknownRestAndDropsOnlyATwoElementS
             << c.pattern;
         EXPECT_EQ(out.text, c.text) << c.pattern;
     }
+    // A piece printed before the search gives up still counts as printed.
+    RecordingOutput out;
+    CharacterDecoder decoder(out, [](ReceiveTable, long long code) {
+        return code == 3 ? std::string_view("T") : kUnknownEntry;
+    });
+    EXPECT_TRUE(decoder.EmitExtended(Build("-..", {30, 10}).Character()).Printed);
+    EXPECT_EQ(out.text, "T");
 }
 
 TEST_F(CharacterDecoderTest, ExtendSwitchesAlsoOnTheLessThanSign) {

@@ -154,6 +154,12 @@ TEST_F(ElementTimingTest, ExtendWithNothingSplitOffPrintsNothingAndTheRunGoesOn)
     EXPECT_EQ(sink.gaps[1][30], 5);
     EXPECT_EQ(sink.gaps[1][31], 6);
     EXPECT_EQ(timing.ElementState(), 0);
+
+    // The next character starts afresh.
+    key.Mark(10).Gap(7).Mark(50).Gap(42);
+    ASSERT_EQ(sink.events.size(), 3u);
+    EXPECT_EQ(sink.events[2], "x5/2");
+    EXPECT_EQ(sink.marks[2], (std::vector<int>{10, 50}));
 }
 
 TEST_F(ElementTimingTest, ARunThatNeverReachesACharacterGapKeepsItsLastThirtyElements) {
