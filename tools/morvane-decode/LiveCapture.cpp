@@ -61,10 +61,12 @@ class QuietStderr {
             close(null);
         }
     }
-    ~QuietStderr() {
+    ~QuietStderr() { Restore(); }
+    void Restore() {
         if (saved_ >= 0) {
             dup2(saved_, STDERR_FILENO);
             close(saved_);
+            saved_ = -1;
         }
     }
     QuietStderr(const QuietStderr&) = delete;
@@ -99,10 +101,10 @@ void PrintNew(receive::ReceivePath& path, std::size_t& printed) {
 }  // namespace
 
 int ListCaptureDevices() {
-    std::optional<QuietStderr> quiet(std::in_place);
+    QuietStderr quiet;
     platform::audio::PortAudioSource source;
     const auto devices = source.ListDevices();
-    quiet.reset();
+    quiet.Restore();
     if (!source.Initialised()) {
         ReportSoundError(platform::audio::kSoundInitFailed);
         return 2;
@@ -116,11 +118,11 @@ int CaptureLive(const std::string& device, const receive::ReceivePathOptions& op
     const sigset_t stops = StopSignals();
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 
-    std::optional<QuietStderr> quiet(std::in_place);
+    QuietStderr quiet;
     platform::audio::PortAudioSource source;
     const auto opened =
         source.Open(device == "default" ? std::nullopt : std::optional<std::string>(device));
-    quiet.reset();
+    quiet.Restore();
     if (opened) {
         ReportSoundError(*opened);
         return 2;
