@@ -10,6 +10,8 @@ packages=(
   portaudio19-dev libserialport-dev libsndfile1-dev libsamplerate0-dev
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   ccache
+  # the settings tool test checks the order of flushes and rename
+  strace
   # the station window: Qt 6 Widgets, Japanese fonts, a virtual X server for screenshots
   qt6-base-dev fonts-noto-cjk xvfb xauth
   # cross compiler for the compile check of the Windows logger-window code

@@ -12,8 +12,8 @@
 
 namespace {
 
-using morvane::receive::SignalChain;
 using morvane::decode::TickSink;
+using morvane::receive::SignalChain;
 
 struct CountingSink : TickSink {
     long Marks = 0;

@@ -77,4 +77,11 @@ std::size_t Utf8Length(std::string_view text) {
     return count;
 }
 
+std::string_view Utf8Prefix(std::string_view text, std::size_t count) {
+    std::size_t pos = 0;
+    for (; pos < text.size() && count > 0; --count)
+        pos += Utf8CharAt(text, pos).size();
+    return text.substr(0, pos);
+}
+
 }  // namespace morvane::common

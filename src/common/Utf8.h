@@ -26,4 +26,7 @@ std::string EncodeUtf8(char32_t codePoint);
 // Number of characters (code points) in the text.
 std::size_t Utf8Length(std::string_view text);
 
+// The first `count` characters of the text (all of it when shorter).
+std::string_view Utf8Prefix(std::string_view text, std::size_t count);
+
 }  // namespace morvane::common

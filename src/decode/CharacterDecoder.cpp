@@ -141,8 +141,11 @@ bool CharacterDecoder::SplitPrint(std::span<const unsigned char> dashes, std::sp
     bool printed = false;
     int e = end;
     while (true) {
-        // Fewer than three elements left to search: drop them.
-        if (e - s - 1 < 2)
+        // The search ends when it has come down to the segment's first two
+        // elements, or when no gap is left between s and e (from there on
+        // only empty pieces could be tried). A short rest after a printed
+        // piece is still searched: a known first element splits off.
+        if (e - first - 1 < 2 || e - s < 2)
             return printed;
         int sum = 0;
         for (int j = s + 1; j < e; ++j)

@@ -12,6 +12,8 @@ inline constexpr int kMaxCharacterElements = 30;
 // characters. Lengths in ticks.
 struct ExtendedCharacter {
     long long CodeNumber = 0;
+    // Elements of the whole run, including a remainder carried over from a
+    // cut at the element limit.
     int ElementCount = 0;
     // MarkLengths[i] is element i; GapLengths[i] the gap before element i (i >= 1).
     std::span<const int> MarkLengths;

@@ -88,6 +88,7 @@ void ElementTiming::ElementStep(bool high) {
                 return;
             }
             codeNumber_ = 2;
+            carried_ = 0;
             markLengths_[0] = markCount_;
             elementCount_ = 1;
             AddElement();
@@ -117,8 +118,8 @@ void ElementTiming::ElementStep(bool high) {
                 return;
             }
             codeNumber_ *= 2;
-            gapLengths_[elementCount_] = gapCount_;
-            markLengths_[elementCount_] = markCount_;
+            gapLengths_[carried_ + elementCount_] = gapCount_;
+            markLengths_[carried_ + elementCount_] = markCount_;
             ++elementCount_;
             AddElement();
             gapCount_ = 1;
@@ -147,36 +148,35 @@ void ElementTiming::CompleteAtElementLimit() {
         elementCount_ = 1;
         return;
     }
-    ExtendedResult result = sink_.EmitExtended(Current(true));
+    // Only what splits off at character gaps is printed; the rest goes on
+    // as one character, however long, until a character gap ends it.
+    const ExtendedResult result = sink_.EmitExtended(Current(true));
     if (result.Printed)
         spacesPrinted_ = 0;
-    if (result.RemainderStart <= 0 || result.RemainderStart >= elementCount_) {
-        // Nothing split off at a character gap: split the whole run now
-        // rather than keep growing it.
-        if (sink_.EmitExtended(Current(false)).Printed)
-            spacesPrinted_ = 0;
-        elementState_ = kIdle;
-        elementCount_ = 1;
-        return;
-    }
-    // Carry the remainder's own lengths so that its later split sees them.
-    const int start = result.RemainderStart;
-    const int remaining = elementCount_ - start;
-    std::copy(markLengths_.begin() + start, markLengths_.begin() + elementCount_,
-              markLengths_.begin());
-    std::copy(gapLengths_.begin() + start, gapLengths_.begin() + elementCount_,
-              gapLengths_.begin());
-    gapLengths_[0] = 0;
-    elementCount_ = remaining;
+    const int total = carried_ + elementCount_;
+    int start = std::clamp(result.RemainderStart, 0, total - 1);
     codeNumber_ = result.RemainderCode;
+    // A run that never reaches a character gap keeps only its last 30
+    // elements, so the code cannot overflow; no table entry is that long.
+    if (total - start > kMaxCharacterElements) {
+        start = total - kMaxCharacterElements;
+        constexpr long long kTop = 1LL << kMaxCharacterElements;
+        codeNumber_ = kTop | (codeNumber_ & (kTop - 1));
+    }
+    std::copy(markLengths_.begin() + start, markLengths_.begin() + total, markLengths_.begin());
+    std::copy(gapLengths_.begin() + start, gapLengths_.begin() + total, gapLengths_.begin());
+    gapLengths_[0] = 0;
+    carried_ = total - start - 1;
+    elementCount_ = 1;
     elementState_ = kInnerGap;
 }
 
 ExtendedCharacter ElementTiming::Current(bool partialFlush) const {
+    const auto total = static_cast<std::size_t>(carried_ + elementCount_);
     return {.CodeNumber = codeNumber_,
-            .ElementCount = elementCount_,
-            .MarkLengths = std::span<const int>(markLengths_.data(), elementCount_),
-            .GapLengths = std::span<const int>(gapLengths_.data(), elementCount_),
+            .ElementCount = static_cast<int>(total),
+            .MarkLengths = std::span<const int>(markLengths_.data(), total),
+            .GapLengths = std::span<const int>(gapLengths_.data(), total),
             .DashThreshold = dashThreshold_,
             .CharGapThreshold = charGapThreshold_,
             .PartialFlush = partialFlush};

@@ -92,8 +92,13 @@ class ElementTiming : public TickSink {
     int gapCount_ = 0;
     int elementCount_ = 1;
     long long codeNumber_ = 0;
-    std::array<int, kMaxCharacterElements> markLengths_{};
-    std::array<int, kMaxCharacterElements> gapLengths_{};
+    // Element lengths of the run. After a cut at the element limit the
+    // remainder's own lengths stay in front (its code in codeNumber_, with
+    // elementCount_ back at 1 standing for it), so a later split still sees
+    // them: element i of the character is stored at carried_ + i.
+    int carried_ = 0;
+    std::array<int, 2 * kMaxCharacterElements> markLengths_{};
+    std::array<int, 2 * kMaxCharacterElements> gapLengths_{};
     int spacesPrinted_ = 0;
 };
 

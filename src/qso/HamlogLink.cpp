@@ -41,49 +41,55 @@ bool& HamlogLink::Flag(HamlogAwait await) {
     return AwaitProbe;
 }
 
-void HamlogLink::SendText(platform::WindowHandle hamlog, std::uint32_t command,
-                          std::string_view text) {
+bool HamlogLink::SendText(platform::WindowHandle hamlog, std::uint32_t command,
+                          std::string_view text, Deadline deadline) {
     const std::vector<std::uint8_t> bytes = codePage_.Encode(text, kMaxTextCharacters);
-    windows_.SendCopyData(hamlog, command, bytes);
+    return windows_.SendCopyData(hamlog, command, bytes, deadline);
 }
 
-void HamlogLink::SendAscii(platform::WindowHandle hamlog, std::uint32_t command,
-                           std::string_view text) {
-    if (auto ascii = PrintableAscii(text))
-        windows_.SendCopyData(hamlog, command, Bytes(*ascii));
+bool HamlogLink::SendAscii(platform::WindowHandle hamlog, std::uint32_t command,
+                           std::string_view text, Deadline deadline) {
+    const auto ascii = PrintableAscii(text);
+    return !ascii || windows_.SendCopyData(hamlog, command, Bytes(*ascii), deadline);
 }
 
-void HamlogLink::SendCommand(platform::WindowHandle hamlog, std::uint32_t command) {
-    windows_.SendCopyData(hamlog, command, {});
+bool HamlogLink::SendCommand(platform::WindowHandle hamlog, std::uint32_t command,
+                             Deadline deadline) {
+    return windows_.SendCopyData(hamlog, command, {}, deadline);
 }
 
-void HamlogLink::Request(platform::WindowHandle hamlog, std::uint32_t command, HamlogAwait await) {
+bool HamlogLink::Request(platform::WindowHandle hamlog, std::uint32_t command, HamlogAwait await,
+                         Deadline deadline) {
     Flag(await) = true;
-    SendCommand(hamlog, command);
+    const bool sent = SendCommand(hamlog, command, deadline);
     // An unanswered request must not take a later, unrelated message.
     Flag(await) = false;
+    return sent;
 }
 
-bool HamlogLink::ProbeHamlog() {
-    const platform::WindowHandle hamlog = FindHamlog();
-    if (hamlog == 0) {
-        HamlogLinked = false;
-        return false;
-    }
-    // A stale reply from an earlier probe must not pass for an answer.
-    ProbeReply.clear();
-    Request(hamlog, kCallFieldRequest, HamlogAwait::Probe);
-    const std::string kept = ProbeReply;
-    SendAscii(hamlog, kCallField, kProbeText);
-    ProbeReply.clear();
-    Request(hamlog, kCallFieldRequest, HamlogAwait::Probe);
-    if (ProbeReply == kProbeText) {
-        SendAscii(hamlog, kCallField, kept);  // give HamLog its call field back
-        HamlogLinked = true;
-        return true;
-    }
-    HamlogLinked = false;
-    return false;
+HamlogProbe HamlogLink::ProbeHamlog(Deadline deadline) {
+    const HamlogProbe result = [&] {
+        const platform::WindowHandle hamlog = FindHamlog(deadline);
+        if (hamlog == 0)
+            return HamlogProbe::NoAnswer;
+        // A stale reply from an earlier probe must not pass for an answer.
+        ProbeReply.clear();
+        if (!Request(hamlog, kCallFieldRequest, HamlogAwait::Probe, deadline))
+            return HamlogProbe::NoAnswer;
+        const std::string kept = ProbeReply;
+        ProbeReply.clear();
+        if (!SendAscii(hamlog, kCallField, kProbeText, deadline) ||
+            !Request(hamlog, kCallFieldRequest, HamlogAwait::Probe, deadline)) {
+            return HamlogProbe::NoAnswer;
+        }
+        if (ProbeReply != kProbeText)
+            return HamlogProbe::SelectionScreen;
+        // Give HamLog its call field back.
+        return SendAscii(hamlog, kCallField, kept, deadline) ? HamlogProbe::Answering
+                                                             : HamlogProbe::NoAnswer;
+    }();
+    HamlogLinked = result == HamlogProbe::Answering;
+    return result;
 }
 
 bool HamlogLink::OnCopyData(const platform::CopyDataMessage& message) {

@@ -1,10 +1,15 @@
 // The conversation with HamLog: finding its window, the probe that tells
 // whether it takes input, sending commands, and taking its copy-data replies
-// into the fields. Runs on the thread that owns the fields; replies arrive on
-// that thread while a send waits.
+// into the fields.
+//
+// Threads: one owning thread (the form's) makes every call here and installs
+// OnCopyData as the copy-data handler, so replies arrive on it while a send
+// waits and the expectation flags need no lock. Only `HamlogLinked` is read
+// elsewhere (by PTT switching). Every send ends by the caller's deadline.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,34 +21,58 @@ namespace morvane::qso {
 
 inline constexpr std::string_view kHamlogClass = "TThwin";
 
+// The longest a link operation (QSO, SAVE, Clear, T, a probe) holds up its
+// caller when a logging program stops answering: one bound for the whole
+// operation, not one per message.
+inline constexpr std::chrono::milliseconds kLinkOperationTimeout{2000};
+
 // Which field or member a requested reply fills.
 enum class HamlogAwait { Call, Name, Qth, Settings, Probe };
 
+// What the probe found.
+enum class HamlogProbe {
+    Answering,        // takes input
+    SelectionScreen,  // answers, but its selection screen is open
+    NoAnswer,         // gone, or did not take a message in time
+};
+
 class HamlogLink {
   public:
+    using Deadline = platform::Deadline;
+
     HamlogLink(platform::LoggerWindows& windows, const platform::SystemCodePage& codePage,
                QsoFields& fields);
 
-    // HamLog's window, or 0 when it is not running.
-    platform::WindowHandle FindHamlog() { return windows_.FindWindowByClass(kHamlogClass); }
+    // HamLog's window, or 0 when it is not running (or not answering).
+    platform::WindowHandle FindHamlog(Deadline deadline) {
+        return windows_.FindWindowByClass(kHamlogClass, deadline);
+    }
 
-    // True when HamLog answers and takes input (its selection screen is closed).
-    bool ProbeHamlog();
+    // Finds HamLog and checks that it takes input; sets `HamlogLinked`.
+    HamlogProbe ProbeHamlog(Deadline deadline);
 
+    // Each send is false when the message did not reach HamLog by the deadline.
     // Text in the system code page, at most 120 characters, zero-terminated.
-    void SendText(platform::WindowHandle hamlog, std::uint32_t command, std::string_view text);
-    // Printable ASCII without terminator; not sent when the text holds anything else.
-    void SendAscii(platform::WindowHandle hamlog, std::uint32_t command, std::string_view text);
-    void SendCommand(platform::WindowHandle hamlog, std::uint32_t command);
-    void BringToFront(platform::WindowHandle hamlog) { windows_.BringToFront(hamlog); }
+    bool SendText(platform::WindowHandle hamlog, std::uint32_t command, std::string_view text,
+                  Deadline deadline);
+    // Printable ASCII without terminator. A text holding anything else is not
+    // sent, which is no failure.
+    bool SendAscii(platform::WindowHandle hamlog, std::uint32_t command, std::string_view text,
+                   Deadline deadline);
+    bool SendCommand(platform::WindowHandle hamlog, std::uint32_t command, Deadline deadline);
+    bool BringToFront(platform::WindowHandle hamlog, Deadline deadline) {
+        return windows_.BringToFront(hamlog, deadline);
+    }
     // Sends a request whose reply fills the field or member `await` names.
-    void Request(platform::WindowHandle hamlog, std::uint32_t command, HamlogAwait await);
+    // The expectation ends with the send, answered or not.
+    bool Request(platform::WindowHandle hamlog, std::uint32_t command, HamlogAwait await,
+                 Deadline deadline);
 
     // A copy-data message that arrived at this program's window. False when no
     // reply was expected (the message is left to the default handling).
     bool OnCopyData(const platform::CopyDataMessage& message);
 
-    std::atomic<bool> HamlogLinked{false};  // read by PTT switching on the keying thread
+    std::atomic<bool> HamlogLinked{false};  // read by PTT switching on the link's PTT thread
     bool HamlogUtc = false;
     bool AwaitCall = false;
     bool AwaitName = false;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "common/Utf8.h"
 #include "macros/MacroExpansion.h"
 
 namespace morvane::qso {
@@ -63,14 +64,16 @@ std::optional<std::string> QthAsNumber(std::string_view qth) {
 }
 
 std::string QslTextFor(std::string_view qslText, char eightCharacter, std::string_view hisCall) {
-    std::string text(qslText);
     const bool eight =
         hisCall.starts_with("8N") || hisCall.starts_with("8J") || hisCall.starts_with("8K");
-    if (!eight || text.empty())
-        return text;
-    if (text.size() < 3)
-        return std::string{text[0], eightCharacter};
-    text[1] = eightCharacter;
+    const auto characters = common::SplitUtf8(qslText);
+    if (!eight || characters.empty())
+        return std::string(qslText);
+    // A one-character text gains the mark as its second character.
+    std::string text(characters[0]);
+    text += eightCharacter;
+    for (std::size_t i = 2; i < characters.size(); ++i)
+        text += characters[i];
     return text;
 }
 

@@ -103,135 +103,192 @@ void LogTransfer::ReturnFocus() {
 void LogTransfer::QsoTransfer(Trigger trigger) {
     if (Settings.LogLinkChoice == 0)
         return;
-    if (HamlogLinked() && !QsoToHamlog(trigger))
+    const Deadline deadline = platform::DeadlineIn(OperationTimeout);
+    if (HamlogLinked() && !QsoToHamlog(trigger, deadline))
         return;
-    if (CtestwinLinked() && Settings.ContestMode && !QsoToCtestwin(trigger))
+    if (CtestwinLinked() && Settings.ContestMode && !QsoToCtestwin(trigger, deadline))
         return;
     ReturnFocus();
     view_.SetSaveEnabled(true);
     QsoSent = true;
     if (Settings.GetHisNameOn) {
+        // Within the operation's time: a HamLog too slow for it keeps its name.
         sleeper_.SleepMs(kNameRequestDelayMs);
-        if (platform::WindowHandle hamlog = hamlog_.FindHamlog()) {
-            hamlog_.Request(hamlog, kNameRequest, HamlogAwait::Name);
-        }
+        if (platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline))
+            hamlog_.Request(hamlog, kNameRequest, HamlogAwait::Name, deadline);
     }
 }
 
-bool LogTransfer::QsoToHamlog(Trigger trigger) {
-    const platform::WindowHandle hamlog = hamlog_.FindHamlog();
+bool LogTransfer::QsoToHamlog(Trigger trigger, Deadline deadline) {
+    const platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline);
     if (hamlog == 0) {
         ReportError(LinkError::HamlogNotRunning, trigger);
         return false;
     }
-    if (!hamlog_.ProbeHamlog()) {
-        ReportError(LinkError::HamlogSelectionScreen, trigger);
-        return false;
+    switch (hamlog_.ProbeHamlog(deadline)) {
+        case HamlogProbe::Answering:
+            break;
+        case HamlogProbe::SelectionScreen:
+            ReportError(LinkError::HamlogSelectionScreen, trigger);
+            return false;
+        case HamlogProbe::NoAnswer:
+            ReportError(LinkError::HamlogNotRunning, trigger);
+            return false;
     }
     const std::string call = fields_.HisCall();
-    if (call != LastCall)
-        hamlog_.SendCommand(hamlog, kNewRecord);
-    if (Settings.ModeOption == 'C')
-        hamlog_.SendText(hamlog, kMode, "CW");
-    if (Settings.ModeOption == 'A')
-        hamlog_.SendText(hamlog, kMode, "A1A");
-    if (!Settings.QslText.empty()) {
-        hamlog_.SendText(hamlog, kQsl,
-                         QslTextFor(Settings.QslText, Settings.QslEightCharacter, call));
-    }
-    SendQthAndReports(hamlog);
-    if (Settings.ContestMode) {
-        const std::string remarks1 = expander_.ExpandForHamlog(Settings.Remarks1Template);
-        if (!remarks1.empty())
-            hamlog_.SendText(hamlog, kRemarks1, remarks1);
-        const std::string remarks2 = expander_.ExpandForHamlog(Settings.Remarks2Template);
-        if (!remarks2.empty())
-            hamlog_.SendText(hamlog, kRemarks2, remarks2);
+    if (!SendQsoFields(hamlog, call, deadline)) {
+        ReportError(LinkError::HamlogNotRunning, trigger);
+        return false;
     }
     if (common::Utf8Length(call) < 2)
         return true;
-    hamlog_.SendCommand(hamlog, DomesticCommand(call));
+    if (!hamlog_.SendCommand(hamlog, DomesticCommand(call), deadline)) {
+        ReportError(LinkError::HamlogNotRunning, trigger);
+        return false;
+    }
     view_.SetTimeButtonEnabled(true);
     if (call == LastCall) {
         // The same station again: the record exists, give it the time now.
-        SendTimeToHamlog();
-        return true;
-    }
-    LastCall = call;
-    hamlog_.SendText(hamlog, kCall, call);
-    if (Settings.FrontDispOn)
-        hamlog_.BringToFront(hamlog);
-    return true;
-}
-
-void LogTransfer::SendQthAndReports(platform::WindowHandle hamlog) {
-    if (!Settings.ContestMode) {
-        if (!fields_.HisName().empty())
-            hamlog_.SendText(hamlog, kName, fields_.HisName());
-        const std::string& qth = fields_.HisQTH();
-        if (auto code = QthAsNumber(qth)) {
-            hamlog_.SendText(hamlog, Settings.FrontDispOn ? kQthCodeFront : kQthCode, *code);
-        } else if (!qth.empty()) {
-            hamlog_.SendText(hamlog, kQthText, qth);
+        // Reported in the QSO's own form (in-line for a tag), unlike T's boxes.
+        switch (TimeToHamlog(deadline)) {
+            case TimeResult::Sent:
+                return true;
+            case TimeResult::SelectionScreen:
+                ReportError(LinkError::HamlogSelectionScreen, trigger);
+                return false;
+            case TimeResult::NotRunning:
+                ReportError(LinkError::HamlogNotRunning, trigger);
+                return false;
         }
     }
-    if (!fields_.HisRST.empty()) {
-        hamlog_.SendText(hamlog, kHisRst, ReportDigits(fields_.HisRST.substr(0, 3)));
-    }
-    if (!fields_.MyRST.empty())
-        hamlog_.SendText(hamlog, kMyRst, ReportDigits(fields_.MyRST));
-}
-
-bool LogTransfer::QsoToCtestwin(Trigger trigger) {
-    const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin();
-    if (ctestwin == 0) {
-        ReportError(LinkError::CtestwinNotRunning, trigger);
+    if (!hamlog_.SendText(hamlog, kCall, call, deadline)) {
+        ReportError(LinkError::HamlogNotRunning, trigger);
         return false;
     }
-    ctestwin_.CollectEdits(ctestwin);
-    ctestwin_.SetItemText(kCallItem, fields_.HisCall());
-    std::string received = fields_.MyRST.empty() ? "" : ReportDigits(fields_.MyRST);
-    received += Settings.RcvdNrDigits ? ReceivedNumberDigits(fields_.RcvdNR()) : fields_.RcvdNR();
-    ctestwin_.SetItemText(kReceivedItem, received);
-    ctestwin_.SetItemText(kSentItem,
-                          WithoutBlanks(expander_.ExpandForCtestwin(Settings.SendNrTemplate)));
-    ctestwin_.AppendButtons(ctestwin);
-    ctestwin_.PressItem(kEnterItem);
+    LastCall = call;
+    if (Settings.FrontDispOn)
+        hamlog_.BringToFront(hamlog, deadline);
     return true;
 }
 
-void LogTransfer::SaveInHamlog(Trigger trigger) {
-    const platform::WindowHandle hamlog = hamlog_.FindHamlog();
+bool LogTransfer::SendQsoFields(platform::WindowHandle hamlog, const std::string& call,
+                                Deadline deadline) {
+    auto text = [&](std::uint32_t command, std::string_view value) {
+        return hamlog_.SendText(hamlog, command, value, deadline);
+    };
+    if (call != LastCall && !hamlog_.SendCommand(hamlog, kNewRecord, deadline))
+        return false;
+    if (Settings.ModeOption == 'C' && !text(kMode, "CW"))
+        return false;
+    if (Settings.ModeOption == 'A' && !text(kMode, "A1A"))
+        return false;
+    if (!Settings.QslText.empty() &&
+        !text(kQsl, QslTextFor(Settings.QslText, Settings.QslEightCharacter, call))) {
+        return false;
+    }
+    if (!Settings.ContestMode) {
+        if (!fields_.HisName().empty() && !text(kName, fields_.HisName()))
+            return false;
+        const std::string& qth = fields_.HisQTH();
+        if (auto code = QthAsNumber(qth)) {
+            if (!text(Settings.FrontDispOn ? kQthCodeFront : kQthCode, *code))
+                return false;
+        } else if (!qth.empty() && !text(kQthText, qth)) {
+            return false;
+        }
+    }
+    if (!fields_.HisRST.empty() &&
+        !text(kHisRst, ReportDigits(common::Utf8Prefix(fields_.HisRST, 3)))) {
+        return false;
+    }
+    if (!fields_.MyRST.empty() && !text(kMyRst, ReportDigits(fields_.MyRST)))
+        return false;
+    if (Settings.ContestMode) {
+        const std::string remarks1 = expander_.ExpandForHamlog(Settings.Remarks1Template);
+        if (!remarks1.empty() && !text(kRemarks1, remarks1))
+            return false;
+        const std::string remarks2 = expander_.ExpandForHamlog(Settings.Remarks2Template);
+        if (!remarks2.empty() && !text(kRemarks2, remarks2))
+            return false;
+    }
+    return true;
+}
+
+bool LogTransfer::QsoToCtestwin(Trigger trigger, Deadline deadline) {
+    const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin(deadline);
+    bool arrived = ctestwin != 0;
+    if (arrived) {
+        ctestwin_.CollectEdits(ctestwin, deadline);
+        std::string received = fields_.MyRST.empty() ? "" : ReportDigits(fields_.MyRST);
+        received +=
+            Settings.RcvdNrDigits ? ReceivedNumberDigits(fields_.RcvdNR()) : fields_.RcvdNR();
+        arrived =
+            ctestwin_.SetItemText(kCallItem, fields_.HisCall(), deadline) &&
+            ctestwin_.SetItemText(kReceivedItem, received, deadline) &&
+            ctestwin_.SetItemText(
+                kSentItem, WithoutBlanks(expander_.ExpandForCtestwin(Settings.SendNrTemplate)),
+                deadline);
+    }
+    if (arrived) {
+        ctestwin_.AppendButtons(ctestwin, deadline);
+        arrived = ctestwin_.PressItem(kEnterItem, deadline);
+    }
+    if (!arrived)
+        ReportError(LinkError::CtestwinNotRunning, trigger);
+    return arrived;
+}
+
+void LogTransfer::SaveInHamlog(Trigger trigger, Deadline deadline) {
+    const platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline);
     if (hamlog == 0) {
         ReportError(LinkError::HamlogNotRunningSave, trigger);
-    } else if (!QsoSent) {
+        return;
+    }
+    if (!QsoSent) {
         ReportError(LinkError::NoDataSentToHamlog, trigger);
         view_.SetSaveEnabled(false);
-    } else if (Settings.RcvdNrCheck && Settings.ContestMode && fields_.RcvdNR().empty()) {
+        return;
+    }
+    if (Settings.RcvdNrCheck && Settings.ContestMode && fields_.RcvdNR().empty()) {
         ReportError(LinkError::RcvdNrMissing, trigger);
         view_.SetSaveEnabled(false);
         QsoSent = false;
-    } else if (hamlog_.ProbeHamlog()) {
-        hamlog_.SendCommand(hamlog, kSave);
-    } else {
-        ReportError(LinkError::HamlogSelectionScreenSave, trigger);
+        return;
     }
+    switch (hamlog_.ProbeHamlog(deadline)) {
+        case HamlogProbe::Answering:
+            if (!hamlog_.SendCommand(hamlog, kSave, deadline))
+                ReportError(LinkError::HamlogNotRunningSave, trigger);
+            break;
+        case HamlogProbe::SelectionScreen:
+            ReportError(LinkError::HamlogSelectionScreenSave, trigger);
+            break;
+        case HamlogProbe::NoAnswer:
+            ReportError(LinkError::HamlogNotRunningSave, trigger);
+            break;
+    }
+}
+
+void LogTransfer::SaveInCtestwin(Trigger trigger, Deadline deadline) {
+    const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin(deadline);
+    bool arrived = ctestwin != 0;
+    if (arrived) {
+        ctestwin_.CollectEdits(ctestwin, deadline);
+        ctestwin_.AppendButtons(ctestwin, deadline);
+        arrived = ctestwin_.PressItem(kSaveItem, deadline);
+    }
+    if (!arrived)
+        ReportError(LinkError::CtestwinNotRunning, trigger);
 }
 
 void LogTransfer::SaveTransfer(Trigger trigger) {
     if (Settings.LogLinkChoice == 0)
         return;
+    const Deadline deadline = platform::DeadlineIn(OperationTimeout);
     if (HamlogLinked())
-        SaveInHamlog(trigger);
-    if (CtestwinLinked() && Settings.ContestMode) {
-        if (const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin()) {
-            ctestwin_.CollectEdits(ctestwin);
-            ctestwin_.AppendButtons(ctestwin);
-            ctestwin_.PressItem(kSaveItem);
-        } else {
-            ReportError(LinkError::CtestwinNotRunning, trigger);
-        }
-    }
+        SaveInHamlog(trigger, deadline);
+    if (CtestwinLinked() && Settings.ContestMode)
+        SaveInCtestwin(trigger, deadline);
     // The next contact starts here whatever the loggers said.
     fields_.SetText(QsoField::HisCall, "");
     fields_.SetText(QsoField::HisName, "");
@@ -250,27 +307,39 @@ void LogTransfer::SaveTransfer(Trigger trigger) {
 }
 
 void LogTransfer::ClearQso() {
+    const Deadline deadline = platform::DeadlineIn(OperationTimeout);
     if (HamlogLinked()) {
-        if (const platform::WindowHandle hamlog = hamlog_.FindHamlog()) {
-            if (!hamlog_.ProbeHamlog()) {
-                view_.ShowMessageBox(TextOf(LinkError::HamlogSelectionScreen).Box,
-                                     MessageIcon::None);
-                return;
+        // A HamLog that stops answering is skipped like one not running.
+        if (const platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline)) {
+            switch (hamlog_.ProbeHamlog(deadline)) {
+                case HamlogProbe::Answering:
+                    hamlog_.SendCommand(hamlog, kNewRecord, deadline);
+                    break;
+                case HamlogProbe::SelectionScreen:
+                    view_.ShowMessageBox(TextOf(LinkError::HamlogSelectionScreen).Box,
+                                         MessageIcon::None);
+                    return;
+                case HamlogProbe::NoAnswer:
+                    break;
             }
-            hamlog_.SendCommand(hamlog, kNewRecord);
         }
     }
     if (CtestwinLinked()) {
-        const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin();
-        if (ctestwin == 0) {
+        const platform::WindowHandle ctestwin = ctestwin_.FindCtestwin(deadline);
+        bool arrived = ctestwin != 0;
+        if (arrived) {
+            ctestwin_.CollectEdits(ctestwin, deadline);
+            arrived = ctestwin_.SetItemText(kCallItem, "", deadline) &&
+                      ctestwin_.SetItemText(kReceivedItem, "", deadline);
+        }
+        if (arrived) {
+            ctestwin_.AppendButtons(ctestwin, deadline);
+            arrived = ctestwin_.PressItem(kClearItem, deadline);
+        }
+        if (!arrived) {
             ReportError(LinkError::CtestwinNotRunning, Trigger::Operator);
             return;
         }
-        ctestwin_.CollectEdits(ctestwin);
-        ctestwin_.SetItemText(kCallItem, "");
-        ctestwin_.SetItemText(kReceivedItem, "");
-        ctestwin_.AppendButtons(ctestwin);
-        ctestwin_.PressItem(kClearItem);
     }
     fields_.SetText(QsoField::HisCall, "");
     fields_.SetText(QsoField::HisName, "");
@@ -282,24 +351,44 @@ void LogTransfer::ClearQso() {
     ReturnFocus();
 }
 
-void LogTransfer::SendTimeToHamlog() {
-    const platform::WindowHandle hamlog = hamlog_.FindHamlog();
-    if (hamlog == 0) {
-        view_.ShowMessageBox(kHamlogNotLinkedBox, MessageIcon::None);
-        return;
+LogTransfer::TimeResult LogTransfer::TimeToHamlog(Deadline deadline) {
+    const platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline);
+    if (hamlog == 0)
+        return TimeResult::NotRunning;
+    switch (hamlog_.ProbeHamlog(deadline)) {
+        case HamlogProbe::Answering:
+            break;
+        case HamlogProbe::SelectionScreen:
+            return TimeResult::SelectionScreen;
+        case HamlogProbe::NoAnswer:
+            return TimeResult::NotRunning;
     }
-    if (!hamlog_.ProbeHamlog()) {
-        view_.ShowMessageBox(TextOf(LinkError::HamlogSelectionScreen).Box, MessageIcon::None);
-        return;
-    }
-    hamlog_.Request(hamlog, kSettingsRequest, HamlogAwait::Settings);
+    if (!hamlog_.Request(hamlog, kSettingsRequest, HamlogAwait::Settings, deadline))
+        return TimeResult::NotRunning;
     const ClockReading now = clock_.Now();  // one instant for date and time
     const CivilTime& when = hamlog_.HamlogUtc ? now.Utc : now.Local;
-    hamlog_.SendAscii(hamlog, kDate, Format(when, true));
-    hamlog_.SendAscii(hamlog, kTime, Format(when, false) + (hamlog_.HamlogUtc ? "U" : "J"));
+    if (!hamlog_.SendAscii(hamlog, kDate, Format(when, true), deadline) ||
+        !hamlog_.SendAscii(hamlog, kTime, Format(when, false) + (hamlog_.HamlogUtc ? "U" : "J"),
+                           deadline)) {
+        return TimeResult::NotRunning;
+    }
     if (Settings.FrontDispOn)
-        hamlog_.BringToFront(hamlog);
-    ReturnFocus();
+        hamlog_.BringToFront(hamlog, deadline);
+    return TimeResult::Sent;
+}
+
+void LogTransfer::SendTimeToHamlog() {
+    switch (TimeToHamlog(platform::DeadlineIn(OperationTimeout))) {
+        case TimeResult::Sent:
+            ReturnFocus();
+            break;
+        case TimeResult::NotRunning:
+            view_.ShowMessageBox(kHamlogNotLinkedBox, MessageIcon::None);
+            break;
+        case TimeResult::SelectionScreen:
+            view_.ShowMessageBox(TextOf(LinkError::HamlogSelectionScreen).Box, MessageIcon::None);
+            break;
+    }
 }
 
 }  // namespace morvane::qso

@@ -4,8 +4,12 @@
 // HamLog. Errors are reported in a message box, or as a red line with a beep
 // when the operation came from a "<VK_F6>" / "<VK_F7>" tag in sent text.
 //
-// Call every operation on the thread that owns the fields (the form's); the
-// keying engine posts its tags there instead of running them itself.
+// Threads: every operation, and OnCopyData as the copy-data handler, run on
+// the one thread that owns the fields and the links (the form's); the keying
+// engine posts its tags there instead of running them itself. An operation
+// holds that thread up for `OperationTimeout` at most, however many messages
+// it sends; a message that does not arrive in time is reported as the
+// logging program not running, and nothing is marked as sent.
 #pragma once
 
 #include <string>
@@ -53,7 +57,11 @@ class LogTransfer {
     void SaveTransfer(Trigger trigger = Trigger::Operator);
     void ClearQso();
     void SendTimeToHamlog();
-    bool ProbeHamlog() { return hamlog_.ProbeHamlog(); }
+    // True when HamLog answers and takes input (the title refresh's probe).
+    bool ProbeHamlog() {
+        return hamlog_.ProbeHamlog(platform::DeadlineIn(OperationTimeout)) ==
+               HamlogProbe::Answering;
+    }
     // Copy-data that arrived at this program's window; false: not a reply.
     bool OnCopyData(const platform::CopyDataMessage& message) {
         return hamlog_.OnCopyData(message);
@@ -64,17 +72,24 @@ class LogTransfer {
 
     std::string LastCall;
     bool QsoSent = false;
+    std::chrono::milliseconds OperationTimeout = kLinkOperationTimeout;
 
   private:
+    using Deadline = platform::Deadline;
+    enum class TimeResult { Sent, NotRunning, SelectionScreen };
+
     bool HamlogLinked() const { return Settings.LogLinkChoice == 1 || Settings.LogLinkChoice == 3; }
     bool CtestwinLinked() const {
         return Settings.LogLinkChoice == 2 || Settings.LogLinkChoice == 3;
     }
-    // False when an error stopped the operation.
-    bool QsoToHamlog(Trigger trigger);
-    void SendQthAndReports(platform::WindowHandle hamlog);
-    bool QsoToCtestwin(Trigger trigger);
-    void SaveInHamlog(Trigger trigger);
+    // False when an error stopped the operation (and was reported).
+    bool QsoToHamlog(Trigger trigger, Deadline deadline);
+    // False when a message did not arrive.
+    bool SendQsoFields(platform::WindowHandle hamlog, const std::string& call, Deadline deadline);
+    bool QsoToCtestwin(Trigger trigger, Deadline deadline);
+    void SaveInHamlog(Trigger trigger, Deadline deadline);
+    void SaveInCtestwin(Trigger trigger, Deadline deadline);
+    TimeResult TimeToHamlog(Deadline deadline);
     void ReportError(LinkError error, Trigger trigger);
     void ReturnFocus();
 

@@ -52,9 +52,9 @@ void QsoFields::SetText(QsoField field, std::string text) {
 void QsoFields::OnHisCallChanged() {
     if (Rst5nnReset) {
         // Only plain three-character reports; "599 5NN" and the like stay.
-        if (HisRST.size() == 3)
+        if (common::Utf8Length(HisRST) == 3)
             HisRST = "5NN";
-        if (MyRST.size() == 3)
+        if (common::Utf8Length(MyRST) == 3)
             MyRST = "5NN";
     }
     if (events_.AutoCqRunning() && !HisCall().empty())

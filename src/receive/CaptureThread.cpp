@@ -28,6 +28,7 @@ bool CaptureThread::StartCapture() {
     if (!JoinIfFinished())
         return false;
     CaptureStop = false;
+    sourceFailed_ = false;
     std::promise<void> done;
     finished_ = done.get_future();
     CaptureRunning = true;
@@ -56,6 +57,7 @@ void CaptureThread::Run() {
     while (!CaptureStop) {
         const ReadStatus status = source_.WaitHalf(frames);
         if (status == ReadStatus::End || status == ReadStatus::Error) {
+            sourceFailed_ = status == ReadStatus::Error;
             sink_.OnSourceEnded(status);
             return;
         }

@@ -46,6 +46,10 @@ class CaptureThread {
     void SetInputChannel(int channel) { InputChannel.store(channel); }
 
     bool IsRunning() const { return CaptureRunning.load(); }
+    // True once after the thread ended because its source failed (a lost
+    // device): the owner reports it a single time and may open the source
+    // and start again.
+    bool TakeSourceFailure() { return sourceFailed_.exchange(false); }
     std::uint64_t BlocksProcessed() const { return blocksProcessed_.load(); }
 
   private:
@@ -59,6 +63,7 @@ class CaptureThread {
     std::atomic<bool> CaptureRunning{false};
     std::atomic<int> InputChannel{0};
     std::atomic<std::uint64_t> blocksProcessed_{0};
+    std::atomic<bool> sourceFailed_{false};
     std::thread thread_;
     std::future<void> finished_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "receive/GainTable.h"
 #include "receive/ToneLabels.h"
 
 namespace morvane::receive {
@@ -75,6 +76,18 @@ std::string SetToneBin(ReceiveOptions& options, int toneBin) {
     const int bin = std::clamp(toneBin, kMinToneBin, kMaxToneBin);
     options.ToneBin.store(bin);
     return ToneLabelHz(bin);
+}
+
+void SetInputVolume(ReceiveOptions& options, int position) {
+    options.InputGain.store(GainTable[std::clamp(position, kMinInputVolume, kMaxInputVolume)]);
+}
+
+bool ChooseSpectrumRangeOnLoad(ReceiveOptions& options) {
+    // Bin 26 (560 Hz) is the lowest tone the high range (bins 16 to 44) still
+    // shows with some room below it.
+    const bool high = options.ToneBin.load() >= 26;
+    options.SpectrumHighRange.store(high);
+    return high;
 }
 
 }  // namespace morvane::receive

@@ -35,4 +35,12 @@ std::string_view SelectToneDisplayMode(ReceiveOptions& options, ToneMode mode);
 // Sets ToneBin, limited to 8 to 44; returns its label ("603Hz").
 std::string SetToneBin(ReceiveOptions& options, int toneBin);
 
+// Input level slider, position 1 to 11 (limited): InputGain from GainTable.
+void SetInputVolume(ReceiveOptions& options, int position);
+
+// After a settings file is applied: the spectrum shows the high range when the
+// tone bin is 26 or more, else the low one. Returns SpectrumHighRange; the
+// caller writes the FFT labels again.
+bool ChooseSpectrumRangeOnLoad(ReceiveOptions& options);
+
 }  // namespace morvane::receive

@@ -2,24 +2,29 @@
 // window is ever found, text passes through unchanged, pauses take no time.
 #pragma once
 
-#include "qso/LoggerWindows.h"
 #include "qso/Clock.h"
+#include "qso/LoggerWindows.h"
 
 namespace morvane::station {
 
 class NoLoggerWindows final : public platform::LoggerWindows {
   public:
-    platform::WindowHandle FindWindowByClass(std::string_view) override { return 0; }
-    bool SendCopyData(platform::WindowHandle, std::uint32_t,
-                      std::span<const std::uint8_t>) override {
+    platform::WindowHandle FindWindowByClass(std::string_view, platform::Deadline) override {
+        return 0;
+    }
+    bool SendCopyData(platform::WindowHandle, std::uint32_t, std::span<const std::uint8_t>,
+                      platform::Deadline) override {
         return false;
     }
-    std::vector<platform::ChildWindow> EnumDescendants(platform::WindowHandle) override {
+    std::vector<platform::ChildWindow> EnumDescendants(platform::WindowHandle,
+                                                       platform::Deadline) override {
         return {};
     }
-    bool SetControlText(platform::WindowHandle, std::string_view) override { return false; }
-    bool ClickButton(platform::WindowHandle) override { return false; }
-    bool BringToFront(platform::WindowHandle) override { return false; }
+    bool SetControlText(platform::WindowHandle, std::string_view, platform::Deadline) override {
+        return false;
+    }
+    bool ClickButton(platform::WindowHandle, platform::Deadline) override { return false; }
+    bool BringToFront(platform::WindowHandle, platform::Deadline) override { return false; }
     void SetCopyDataHandler(platform::CopyDataHandler) override {}
 };
 

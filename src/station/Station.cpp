@@ -58,7 +58,9 @@ void Station::Start() {
     // Replies of HamLog arrive on this thread while a request waits for them.
     if (p.Config.Loggers.Windows != nullptr) {
         p.Config.Loggers.Windows->SetCopyDataHandler(
-            [&p](const platform::CopyDataMessage& message) { p.Transfer.OnCopyData(message); });
+            [&p](const platform::CopyDataMessage& message) {
+                return p.Transfer.OnCopyData(message);
+            });
     }
     title_ = std::string(kTitle);
     view_.SetTitle(title_);

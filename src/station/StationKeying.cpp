@@ -52,11 +52,11 @@ void KeyingEvents::SetClockText(std::string text) {
 
 StationKeying::StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
                              decode::WindowCommandQueue& windows,
-                             transmit::ReceiveHandOver& receive, macros::AutoCq& autoCq,
+                             transmit::ReceiveHandOver& receive, macros::MacroController& macros,
                              common::SettingSink& settings)
     : echo_(windows),
       output_(port, monitor),
-      autoCqCounter_(autoCq),
+      autoCqCounter_(macros),
       engine_({.Text = text_,
                .Output = output_,
                .Echo = echo_,

@@ -74,7 +74,7 @@ class StationKeying final : public settings::TransmitOptions {
   public:
     StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
                   decode::WindowCommandQueue& windows, transmit::ReceiveHandOver& receive,
-                  macros::AutoCq& autoCq, common::SettingSink& settings);
+                  macros::MacroController& macros, common::SettingSink& settings);
 
     transmit::TransmitText& Text() { return text_; }
     transmit::KeyingEngine& Engine() { return engine_; }

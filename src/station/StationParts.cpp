@@ -211,8 +211,10 @@ void Station::Parts::RebuildTitle() {
     title += TitleFile;
     const bool wantHamlog = LinkMode == 1 || LinkMode == 3;
     const bool wantCtestwin = LinkMode == 2 || LinkMode == 3;
-    const bool hamlog = wantHamlog && Transfer.Hamlog().FindHamlog() != 0;
-    const bool ctestwin = wantCtestwin && Transfer.Ctestwin().FindCtestwin() != 0;
+    // One bounded look for each: a hung logging program delays the tick, never stops it.
+    const auto deadline = platform::DeadlineIn(Transfer.OperationTimeout);
+    const bool hamlog = wantHamlog && Transfer.Hamlog().FindHamlog(deadline) != 0;
+    const bool ctestwin = wantCtestwin && Transfer.Ctestwin().FindCtestwin(deadline) != 0;
     if (hamlog && ctestwin)
         title += kBothSuffix;
     else if (hamlog)

@@ -41,6 +41,18 @@ void KeyingEngine::ReadText() {
     if (keyModeChanged_.exchange(false) || snapshot.Generation != generation_)
         romaji_ = {};
     generation_ = snapshot.Generation;
+    // The lookahead holds back the letters it examined; once the unsent text
+    // is edited (a Backspace over the waiting consonant, a letter typed over
+    // it) the group is examined again from its first letter.
+    if (romaji_.RomajiLookahead > 0 && UnsentText() != waitingText_)
+        romaji_.RomajiLookahead = 0;
+}
+
+std::string KeyingEngine::UnsentText() const {
+    std::string unsent;
+    for (std::size_t i = position_; i < chars_.size(); ++i)
+        unsent += chars_[i];
+    return unsent;
 }
 
 void KeyingEngine::CommitPosition() {
@@ -143,16 +155,20 @@ std::optional<int> KeyingEngine::LoadNext() {
                 ReceiveAgain();
             break;
         }
-        AutoCqCounter* autoCq = parts_.AutoCq;
-        if (autoCq != nullptr && autoCq->Running() && !autoCq->Finished() &&
-            autoCq->CountDown(1) < 1) {
-            autoCq->MarkFinished();
-        }
         LookupResult found =
             LookupCharacter(chars_, position_, keyMode_.load(), katakana_.load(), romaji_);
-        if (found.Result == LookupResult::Kind::Wait)
+        if (found.Result == LookupResult::Kind::Wait) {
+            waitingText_ = UnsentText();
             break;
+        }
         position_ += found.Consumed;
+        // Auto CQ counts characters of its text, so a romaji group counts
+        // every letter it took; a group still waiting has taken none.
+        AutoCqCounter* autoCq = parts_.AutoCq;
+        if (autoCq != nullptr && autoCq->Running() && !autoCq->Finished() &&
+            autoCq->CountDown(static_cast<int>(found.Consumed)) < 1) {
+            autoCq->MarkFinished();
+        }
         if (found.Result == LookupResult::Kind::Hit) {
             currentChar_ = found.Echo;
             currentPattern_ = found.Pattern;

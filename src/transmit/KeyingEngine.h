@@ -67,6 +67,7 @@ class KeyingEngine {
 
   private:
     void ReadText();
+    std::string UnsentText() const;  // from `position_` to the end
     void CommitPosition();
     std::size_t SendableEnd() const;  // L - RomajiLookahead, at least 0
     void ReceiveAgain();              // ReceiveEnabled, ring index reset
@@ -109,6 +110,7 @@ class KeyingEngine {
     bool patternActive_ = false;
     bool echoPending_ = false;
     RomajiState romaji_;
+    std::string waitingText_;  // the unsent text when a romaji group began to wait
     bool pttHeld_ = false;
     bool pttTailPending_ = false;
     int pttTailPeriodMs_ = 0;

@@ -45,7 +45,8 @@ class AutoCqCounter {
     virtual int Remaining() const = 0;
     // Marks the Auto CQ text finished and loads its wait.
     virtual void MarkFinished() = 0;
-    // Stops Auto CQ (running and finished cleared); the transmit clear uses it.
+    // Stops Auto CQ (running and finished cleared, its label enabled again);
+    // the transmit clears call it on the user-interface thread.
     virtual void Stop() = 0;
 };
 

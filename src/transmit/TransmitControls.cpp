@@ -56,9 +56,7 @@ void TransmitControls::ClearReceive() {
 }
 
 void TransmitControls::TxClear() {
-    if (parts_.AutoCq != nullptr)
-        parts_.AutoCq->Stop();
-    ClearTransmit();
+    ClearTransmit();  // stops Auto CQ too
     ClearMonitor();
     parts_.Receive.SetReceiveEnabled(true);
     parts_.Receive.ResetSpeedMeasurement();
@@ -182,7 +180,7 @@ ModeLabels TransmitControls::SelectKeyMode(KeyMode mode, bool store) {
               std::string(common::Spec(common::EntryId::KeyMode).Words[static_cast<int>(mode)]));
     if (mode == KeyMode::Direct)
         return {"Eng", "English/J"};
-    return {"", ""};
+    return {"", std::nullopt};
 }
 
 std::optional<ModeLabels> TransmitControls::DirectLabelsFor(std::string_view text) {

@@ -37,7 +37,7 @@ struct TransmitControlParts {
 // The two mode labels beside the Key Mode combo.
 struct ModeLabels {
     std::string First;
-    std::string Second;
+    std::optional<std::string> Second;  // nothing: the label keeps its text
     bool operator==(const ModeLabels&) const = default;
 };
 
@@ -80,7 +80,8 @@ class TransmitControls final : public KeyingListener {
     void KeyReleased();
     bool ManualKeyIsDown() const { return manualKeyDown_; }
 
-    // Key Mode combo (0..3); returns the labels to show.
+    // Key Mode combo (0..3); returns the labels to show. Only E/J Direct sets
+    // the second label; the other modes empty the first and leave it.
     ModeLabels SelectKeyMode(KeyMode mode, bool store = true);
     // E/J Direct: the labels after a change of the transmit text, if they change.
     static std::optional<ModeLabels> DirectLabelsFor(std::string_view text);

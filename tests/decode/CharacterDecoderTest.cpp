@@ -110,12 +110,26 @@ TEST_F(CharacterDecoderTest, ExtendSplitsAtTheLargestGapOrCutsFromTheEnd) {
         {".-...-", {10, 30, 10, 30, 10}, "LA"},  // two equal largest: the later wins
         {"..--", {10, 20, 10}, "IM"},            // into two known pieces at the largest gap
         {"..--", {41, 10, 10}, "EW"},            // 41 reaches the character gap (>=)
+        {".-...-", {27, 20, 20, 20, 20}, "LA"},  // 27 is below 1.4 x the mean of 21.4
+        // After "-" the mean leaves out the gap before the rest: 25 splits it.
+        {"-.--...", {60, 10, 25, 10, 10, 10}, "TAB"},
     };
     for (const Case& c : cases) {
         out.text.clear();
         EXPECT_TRUE(decoder.EmitExtended(Build(c.pattern, c.gaps).Character()).Printed);
         EXPECT_EQ(out.text, c.text) << c.pattern;
     }
+    // Dashes are told from dots again with the threshold in force: 41 ticks
+    // is still a dot.
+    out.text.clear();
+    const std::vector<int> marks{41, 42}, gaps{0, 10};
+    decoder.EmitExtended({.CodeNumber = 1,
+                          .ElementCount = 2,
+                          .MarkLengths = marks,
+                          .GapLengths = gaps,
+                          .DashThreshold = 41,
+                          .CharGapThreshold = 41});
+    EXPECT_EQ(out.text, "A");
 }
 
 TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
@@ -123,8 +137,38 @@ TEST_F(CharacterDecoderTest, ExtendCutAtTheElementLimitReturnsTheRemainder) {
     ExtendedResult result =
         decoder.EmitExtended(Build(".--....", {10, 50, 10, 10, 10, 10}).Character(true));
     EXPECT_EQ(out.text, "A");
+    EXPECT_TRUE(result.Printed);
     EXPECT_EQ(result.RemainderStart, 2);
     EXPECT_EQ(result.RemainderCode, CodeNumberOf("-...."));
+}
+
+TEST_F(CharacterDecoderTest, ExtendKeepsALetterThatCrossesTheElementLimitWhole) {
+    // S and eight digits run together (letter gap 40 ticks, below the
+    // character gap of 41): 43 elements. The cut at 30 falls inside the 6;
+    // nothing splits off there, and the whole run is split at the end.
+    ElementTiming timing(decoder);
+    timing.SetRxSpeedAuto(false, 15);  // thresholds 41, no estimate
+    ASSERT_EQ(timing.CharGapThreshold(), 41);
+    auto run = [&](int level, int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            timing.TimingStep(level, 0);
+    };
+    std::string elements;
+    for (std::string_view letter :
+         {"...", ".----", "..---", "...--", "....-", ".....", "-....", "--...", "---.."}) {
+        for (std::size_t i = 0; i < letter.size(); ++i) {
+            if (!elements.empty())
+                run(-10, i == 0 ? 40 : 20);
+            run(10, letter[i] == '-' ? 60 : 20);
+            elements += letter[i];
+        }
+    }
+    ASSERT_EQ(elements.size(), 43u);
+    run(-10, 1);  // the last mark ends
+    EXPECT_EQ(out.text, "") << "nothing is printed at the element limit";
+    EXPECT_EQ(timing.ElementCount(), 43 - 30 + 1);
+    run(-10, 41);
+    EXPECT_EQ(out.text, "S12345678");
 }
 
 TEST_F(CharacterDecoderTest, ExtendAlwaysPrintsASingleElement) {
@@ -152,14 +196,33 @@ std::string_view OnlyEAndT(ReceiveTable, long long code) {
     return kUnknownEntry;
 }
 
-TEST(CharacterDecoder, ExtendDropsAnUnknownRest) {
+TEST(CharacterDecoder, ExtendKeepsSplittingAnUnknownRestAndDropsOnlyATwoElementSegment) {
+    struct Case {
+        const char* pattern;
+        std::vector<int> gaps;
+        const char* text;
+    };
+    const Case cases[] = {
+        // "-" splits off at the large gap; the rest ".-" has no entry and is
+        // split again.
+        {"-.-", {30, 10}, "TET"},
+        {"-..-", {30, 10, 10}, "TEET"},
+        {".-.-", {10, 10, 10}, ""},  // equal gaps: cut from the end down to two elements
+        {"..", {10}, ""},            // a two-element segment is not searched
+    };
+    for (const Case& c : cases) {
+        RecordingOutput out;
+        CharacterDecoder decoder(out, &OnlyEAndT);
+        EXPECT_EQ(decoder.EmitExtended(Build(c.pattern, c.gaps).Character()).Printed, *c.text != 0)
+            << c.pattern;
+        EXPECT_EQ(out.text, c.text) << c.pattern;
+    }
+    // A piece printed before the search gives up still counts as printed.
     RecordingOutput out;
-    CharacterDecoder decoder(out, &OnlyEAndT);
-    // "-" splits off at the large gap; ".-" has no entry and, with fewer
-    // than three elements left, is dropped.
-    EXPECT_TRUE(decoder.EmitExtended(Build("-.-", {30, 10}).Character()).Printed);
-    EXPECT_EQ(out.text, "T");
-    EXPECT_FALSE(decoder.EmitExtended(Build("..", {10}).Character()).Printed);
+    CharacterDecoder decoder(out, [](ReceiveTable, long long code) {
+        return code == 3 ? std::string_view("T") : kUnknownEntry;
+    });
+    EXPECT_TRUE(decoder.EmitExtended(Build("-..", {30, 10}).Character()).Printed);
     EXPECT_EQ(out.text, "T");
 }
 

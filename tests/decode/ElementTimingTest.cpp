@@ -132,14 +132,58 @@ TEST_F(ElementTimingTest, ExtendCarriesTheRemainderOfACutCharacterWithItsLengths
     EXPECT_EQ(sink.gaps[1][2], 31);  // gap before the 31st mark
 }
 
-TEST_F(ElementTimingTest, ExtendWithNothingSplitOffPrintsTheWholeRun) {
+TEST_F(ElementTimingTest, ExtendWithNothingSplitOffPrintsNothingAndTheRunGoesOn) {
     sink.extend = true;
-    sink.partialAnswer = {.Printed = false, .RemainderStart = 0, .RemainderCode = 0};
+    const long long thirtyDots = 1LL << 30;
+    sink.partialAnswer = {.Printed = false, .RemainderStart = 0, .RemainderCode = thirtyDots};
     for (int i = 0; i < 30; ++i)
         key.Mark(10).Gap(5);
-    EXPECT_EQ(sink.events, (std::vector<std::string>{"x" + std::to_string(1LL << 30) + "/30p",
-                                                     "x" + std::to_string(1LL << 30) + "/30"}));
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"x" + std::to_string(thirtyDots) + "/30p"}));
+    EXPECT_EQ(timing.CodeNumber(), thirtyDots);
+    EXPECT_EQ(timing.ElementCount(), 1);
+    EXPECT_EQ(timing.ElementState(), 2);
+
+    // Two more elements, then a character gap: the whole run of 32, with
+    // every length, goes out once.
+    key.Mark(50).Gap(6).Mark(11).Gap(42);
+    ASSERT_EQ(sink.events.size(), 2u);
+    EXPECT_EQ(sink.events[1], "x" + std::to_string(4 * thirtyDots + 2) + "/32");
+    std::vector<int> marks(30, 10);
+    marks.insert(marks.end(), {50, 11});
+    EXPECT_EQ(sink.marks[1], marks);
+    EXPECT_EQ(sink.gaps[1][30], 5);
+    EXPECT_EQ(sink.gaps[1][31], 6);
     EXPECT_EQ(timing.ElementState(), 0);
+
+    // The next character starts afresh.
+    key.Mark(10).Gap(7).Mark(50).Gap(42);
+    ASSERT_EQ(sink.events.size(), 3u);
+    EXPECT_EQ(sink.events[2], "x5/2");
+    EXPECT_EQ(sink.marks[2], (std::vector<int>{10, 50}));
+}
+
+TEST_F(ElementTimingTest, ARunThatNeverReachesACharacterGapKeepsItsLastThirtyElements) {
+    sink.extend = true;
+    // The sink splits nothing off and hands back the code of the whole run.
+    sink.partialAnswer = {.RemainderStart = 0, .RemainderCode = 1LL << 30};
+    for (int i = 0; i < 30; ++i)
+        key.Mark(10).Gap(5);
+    // 29 more elements, the last a dash: the second cut sees all 59.
+    sink.partialAnswer = {.RemainderStart = 0, .RemainderCode = (1LL << 59) | 1};
+    for (int i = 0; i < 29; ++i)
+        key.Mark(i == 28 ? 60 : 10).Gap(5);
+    ASSERT_EQ(sink.events.size(), 2u);
+    EXPECT_EQ(sink.marks[1].size(), 59u);
+    const long long lastThirty = (1LL << 30) | 1;
+    EXPECT_EQ(timing.CodeNumber(), lastThirty);
+    EXPECT_EQ(timing.ElementCount(), 1);
+
+    key.Gap(50);
+    ASSERT_EQ(sink.events.size(), 3u);
+    EXPECT_EQ(sink.events[2], "x" + std::to_string(lastThirty) + "/30");
+    std::vector<int> marks(29, 10);
+    marks.push_back(60);
+    EXPECT_EQ(sink.marks[2], marks);
 }
 
 TEST_F(ElementTimingTest, WithoutAValidSpeedLongGapsDoNotEndTheCharacter) {

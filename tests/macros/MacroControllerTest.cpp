@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "macros/MacroDialogs.h"
 #include "settings/SettingsDocument.h"
 #include "transmit/KeyingEngine.h"
+#include "transmit/TransmitControls.h"
 #include "transmit/VirtualKeying.h"
 
 namespace morvane::macros {
@@ -85,7 +87,52 @@ TEST_F(MacroControllerTest, LabelsShowTheBankAndContestCaptions) {
     EXPECT_EQ(store.RoleOf(12), LabelRole::Macro);
     EXPECT_EQ(store.ViewOf(15), (LabelView{"Remarks2", 4}));
     EXPECT_EQ(PaletteColour(4), (Rgb{255, 0, 0}));
-    EXPECT_EQ(PaletteColour(9), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PaletteColour(6), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PaletteColour(-1), (Rgb{0, 0, 0}));
+}
+
+// Macro 30 sits on the last label of bank 2: its defaults, its settings and
+// clicks reach that label, and a macro of the hidden bank touches no label.
+TEST_F(MacroControllerTest, LastLabelOfTheSecondBank) {
+    MacroStore& store = macros.Store();
+    store.MacroShift = true;
+    EXPECT_EQ(store.ViewOf(15), (LabelView{"macro30", 0}));
+    store.MacroShift = false;
+    macros.SetMacroCaption(30, "TEST");
+    macros.SetMacroColour(30, 5);
+    EXPECT_TRUE(host.log.empty());
+    macros.SetBank(true);
+    ASSERT_EQ(host.log.size(), 15u);
+    EXPECT_EQ(host.log.back(), "show15 TEST 5");
+    EXPECT_EQ(PaletteColour(store.ViewOf(15).Colour), (Rgb{255, 0, 255}));
+
+    host.log.clear();
+    macros.SetMacroCaption(15, "hidden");
+    macros.SetMacroColour(1, 2);
+    macros.SetMacroCaption(30, "CQ");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"show15 CQ 5"}));
+
+    host.log.clear();
+    store.MacroText[30] = "cq test";
+    macros.ClickLabel(15);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus tx", "append CQ TEST"}));
+    macros.SetBank(false);
+    host.log.clear();
+    macros.ClickLabel(15);
+    macros.FireMacro(31);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"focus tx"}));  // macro 15 is empty
+
+    // Each contest template goes to its own place.
+    const char* texts[] = {"<HisRST>", "<RcvdNR>", "<TestNR>"};
+    for (int which = 0; which < 3; ++which)
+        macros.SetContestTemplate(which, texts[which]);
+    EXPECT_EQ(store.SendNrTemplate, "<HisRST>");
+    EXPECT_EQ(store.Remarks1Template, "<RcvdNR>");
+    EXPECT_EQ(store.Remarks2Template, "<TestNR>");
+    macros.FinishRemarksDialog(14, true, "R1");
+    macros.FinishRemarksDialog(15, true, "R2");
+    EXPECT_EQ(store.Remarks1Template, "R1");
+    EXPECT_EQ(store.Remarks2Template, "R2");
 }
 
 TEST_F(MacroControllerTest, FiredMacrosArriveUpperCaseWithFocusByVkF1) {
@@ -249,6 +296,7 @@ class Station : public FakeMacroHost {
     struct Event {
         std::int64_t TimeMs;
         std::string What;
+        int SecondTicks = 0;  // one-second timer ticks before (or during) it
     };
 
     void AppendToTransmit(std::string_view text) override {
@@ -260,7 +308,9 @@ class Station : public FakeMacroHost {
         FakeMacroHost::ClearTransmitText();
     }
     void FocusTxEdit() override {}  // the stops are checked by the event that follows them
-    void Log(std::string what) override { events.push_back({timer.NowMs(), std::move(what)}); }
+    void Log(std::string what) override {
+        events.push_back({timer.NowMs(), std::move(what), secondTicks_});
+    }
 
     // Runs the keying timer and, on every whole second, the window timer.
     void RunFor(std::int64_t ms) {
@@ -273,6 +323,7 @@ class Station : public FakeMacroHost {
             }
             while (timer.NowMs() >= nextSecondMs_) {
                 nextSecondMs_ += 1000;
+                ++secondTicks_;
                 macros.OnSecondTick();
             }
         }
@@ -288,7 +339,18 @@ class Station : public FakeMacroHost {
         return times;
     }
 
+    std::vector<int> SecondTicksOf(std::string_view what) const {
+        std::vector<int> ticks;
+        for (const Event& e : events) {
+            if (e.What == what) {
+                ticks.push_back(e.SecondTicks);
+            }
+        }
+        return ticks;
+    }
+
     AutoCq& autoCq() { return macros.AutoCqCounters(); }
+    const std::vector<transmit::KeyEvent>& KeyEvents() const { return output_.Events(); }
 
     std::vector<Event> events;
     transmit::VirtualKeyingTimer timer;
@@ -304,15 +366,17 @@ class Station : public FakeMacroHost {
     NoHours hours_;
     settings::SettingsDocument document_;
     std::int64_t nextSecondMs_ = 1000;
+    int secondTicks_ = 0;
 
   public:
     MacroController macros{*this, document_, clock_, hours_};
 
   private:
-    AutoCqEngineCounter counter_{macros.AutoCqCounters()};
+    AutoCqEngineCounter counter_{macros};
 
   public:
     transmit::KeyingEngine engine{{text_, output_, echo_, receive_, listener_, &counter_}};
+    transmit::TransmitControls controls{{engine, text_, windows_, receive_, output_, &counter_}};
 };
 
 void Prepare(Station& station, std::string text, std::string_view times) {
@@ -333,18 +397,21 @@ TEST(AutoCqTest, RepeatsWithPausesAndEndsOnTheTickAfterTheLastText) {
         std::vector<std::int64_t> consumed = rig.TimesOf("consumed");
         ASSERT_EQ(sent.size(), repeats) << times;
         ASSERT_EQ(consumed.size(), repeats) << times;
+        // The pause is the interval in one-second ticks, counted from the tick
+        // after the text was used up.
+        std::vector<int> sentTick = rig.SecondTicksOf("append CQ DE JA1ZZZ K");
+        std::vector<int> consumedTick = rig.SecondTicksOf("consumed");
         for (std::size_t i = 0; i < repeats; ++i) {
             EXPECT_GT(consumed[i], sent[i]) << times;
             if (i + 1 < repeats) {
-                EXPECT_GT(sent[i + 1] - consumed[i], 6000) << times << i;
-                EXPECT_LE(sent[i + 1] - consumed[i], 7000 + 600) << times << i;
+                EXPECT_EQ(sentTick[i + 1] - consumedTick[i], 7) << times << i;
             }
         }
-        // After the last one: cleared on the next whole second, plus one element tick.
+        // After the last one: cleared on the next tick.
         std::vector<std::int64_t> ended = rig.TimesOf("autocq label on");
         ASSERT_EQ(ended.size(), 1u) << times;
         EXPECT_GT(ended[0], consumed.back()) << times;
-        EXPECT_LE(ended[0] - consumed.back(), 1000 + 600) << times;
+        EXPECT_EQ(rig.SecondTicksOf("autocq label on")[0] - consumedTick.back(), 1) << times;
         EXPECT_EQ(rig.TimesOf("clear monitor"), ended) << times;
         // Cleared before each repetition after the first, and at the end.
         std::vector<std::int64_t> cleared = rig.TimesOf("clear tx");
@@ -354,29 +421,82 @@ TEST(AutoCqTest, RepeatsWithPausesAndEndsOnTheTickAfterTheLastText) {
     }
 }
 
-TEST(AutoCqTest, EarlyStops) {
+// Every character the engine takes counts, whatever it makes of it: a romaji
+// group of two or three letters, a small tsu, an unsendable character, and
+// every tag by its length. A count that never reaches 0 never ends the
+// repetition; one that overshoots ends it early.
+TEST(AutoCqTest, EveryCharacterTakenCountsTowardsTheRepetition) {
+    using enum transmit::KeyMode;
+    const std::pair<transmit::KeyMode, const char*> cases[] = {
+        {English, "cq<+1 UP> de <MyCall><DOT1.2> k<ORIGINAL>"},
+        {English, "cq % de <MyCall>"},
+        {Direct, "<konbanwa> de <MyCall>"},
+        {Direct, "<kka kya nn>k"},
+    };
+    for (const auto& [mode, text] : cases) {
+        Station rig;
+        rig.engine.SetKeyMode(mode);
+        Prepare(rig, text, "0302");
+        rig.macros.StartAutoCq();
+        rig.RunFor(60'000);
+        std::vector<std::int64_t> consumed = rig.TimesOf("consumed");
+        ASSERT_EQ(consumed.size(), 2u) << text;
+        EXPECT_EQ(rig.autoCq().Remaining(), 0) << text;
+        EXPECT_EQ(rig.TimesOf("autocq label on").size(), 1u) << text;
+        // Finished with the last character (or a tag after it), not before:
+        // nothing else is keyed until the next repetition.
+        std::vector<std::int64_t> sent;
+        for (const Station::Event& e : rig.events) {
+            if (e.What.starts_with("append "))
+                sent.push_back(e.TimeMs);
+        }
+        ASSERT_EQ(sent.size(), 2u) << text;
+        std::int64_t lastDown = 0;
+        for (const transmit::KeyEvent& e : rig.KeyEvents()) {
+            if (e.Action == transmit::KeyAction::Down && e.TimeMs < sent[1])
+                lastDown = e.TimeMs;
+        }
+        EXPECT_LT(std::abs(lastDown - consumed[0]), 1000) << text;
+    }
+}
+
+// With PTT in use, an Auto CQ text ending in a tag has PTT released a dot less
+// 20 ms before the next tick, even when typed text follows it.
+TEST(AutoCqTest, TextEndingInATagReleasesPttBeforeTypedText) {
+    Station rig;
+    Prepare(rig, "e<dot1.0>", "0701");
+    rig.engine.SetPttLeadMs(50);
+    rig.macros.StartAutoCq();
+    rig.AppendToTransmit("T");
+    rig.RunFor(3000);
+    using A = transmit::KeyAction;
+    // E: PTT lead 50, dot 60, end of character 120, then PTT off; 40 + one dot
+    // later T starts with a new lead. T: dash 180, gap 120 less the 20 ms tail.
+    std::vector<transmit::KeyEvent> expected{{0, A::PttOn},    {50, A::Down},   {110, A::Up},
+                                             {230, A::PttOff}, {330, A::PttOn}, {380, A::Down},
+                                             {560, A::Up},     {580, A::PttOff}};
+    std::vector<transmit::KeyEvent> keyed = rig.KeyEvents();
+    for (transmit::KeyEvent& e : keyed)
+        e.TimeMs -= rig.KeyEvents().front().TimeMs;
+    EXPECT_EQ(keyed, expected);
+}
+
+TEST(AutoCqTest, EarlyStopsEnableTheLabelAtOnce) {
     struct Case {
         const char* name;
-        void (*stop)(MacroController&);
-        bool labelAtOnce;
+        void (*stop)(Station&);
     };
     const Case cases[] = {
         {"macro fired",
-         [](MacroController& m) {
-             m.Store().MacroText[1] = "tu";
-             m.FireMacro(1);
-         },
-         true},
-        {"HisCall typed", [](MacroController& m) { m.OnHisCallChanged("JA"); }, true},
-        {"TxClear", [](MacroController& m) { m.StopAutoCqAndClear(); }, true},
-        {"dialog closed", [](MacroController& m) { m.FinishAutoCqDialog(false, "", "0705"); },
-         true},
-        {"transmit clear through the engine counter",
-         [](MacroController& m) {
-             AutoCqEngineCounter counter(m.AutoCqCounters());
-             static_cast<transmit::AutoCqCounter&>(counter).Stop();
-         },
-         false},
+         [](Station& s) {
+             s.macros.Store().MacroText[1] = "tu";
+             s.macros.FireMacro(1);
+         }},
+        {"HisCall typed", [](Station& s) { s.macros.OnHisCallChanged("JA"); }},
+        {"F4 or F9", [](Station& s) { s.macros.StopAutoCqAndClear(); }},
+        {"dialog closed", [](Station& s) { s.macros.FinishAutoCqDialog(false, "", "0705"); }},
+        {"TxClear button", [](Station& s) { s.controls.TxClear(); }},
+        {"transmit window cleared", [](Station& s) { s.controls.ClearTransmit(); }},
     };
     for (const Case& c : cases) {
         Station rig;
@@ -388,16 +508,22 @@ TEST(AutoCqTest, EarlyStops) {
         ASSERT_TRUE(rig.autoCq().Running()) << c.name;
         std::size_t before = rig.events.size();
         std::size_t sentBefore = rig.TimesOf("append CQ CQ").size();
-        c.stop(rig.macros);
+        c.stop(rig);
         EXPECT_FALSE(rig.autoCq().Running()) << c.name;
         EXPECT_FALSE(rig.autoCq().Waiting()) << c.name;
-        if (c.labelAtOnce) {
-            ASSERT_GT(rig.events.size(), before) << c.name;
-            EXPECT_EQ(rig.events[before].What, "autocq label on") << c.name;
-        }
+        ASSERT_GT(rig.events.size(), before) << c.name;
+        EXPECT_EQ(rig.events[before].What, "autocq label on") << c.name;
+        EXPECT_EQ(rig.TimesOf("autocq label on").size(), 1u) << c.name;
         rig.RunFor(20'000);
         EXPECT_EQ(rig.TimesOf("append CQ CQ").size(), sentBefore) << c.name;
     }
+    // The Auto CQ repeat's own clear leaves it running and the label off.
+    Station rig;
+    Prepare(rig, "cq cq", "0205");
+    rig.macros.StartAutoCq();
+    rig.controls.ClearTransmit(false);
+    EXPECT_TRUE(rig.autoCq().Running());
+    EXPECT_TRUE(rig.TimesOf("autocq label on").empty());
 }
 
 TEST(AutoCqTest, FocusHisCallTextAndDialogTimes) {

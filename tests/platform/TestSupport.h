@@ -100,10 +100,11 @@ class PtyPair {
     }
 
     // What the slave side wrote within `ms`, stopping early at `enough` bytes;
-    // `arrivals` gets the time each byte was read.
+    // `arrivals` gets the time each byte was read appended.
     std::string ReadFor(int ms, std::size_t enough = std::numeric_limits<std::size_t>::max(),
                         std::vector<Clock::time_point>* arrivals = nullptr) {
         std::string bytes;
+        const std::size_t before = arrivals ? arrivals->size() : 0;
         const auto end = Clock::now() + std::chrono::milliseconds(ms);
         while (bytes.size() < enough && Clock::now() < end) {
             pollfd ready{fd_, POLLIN, 0};
@@ -115,7 +116,7 @@ class PtyPair {
                 break;
             bytes.append(buffer, static_cast<std::size_t>(n));
             if (arrivals)
-                arrivals->resize(bytes.size(), Clock::now());
+                arrivals->resize(before + bytes.size(), Clock::now());
         }
         return bytes;
     }

@@ -171,6 +171,7 @@ TEST(ParseCallSign, AcceptsCallSignsAndDropsWhatSurroundsThem) {
         {"JA1ABCDE/2", "JA1ABC"},                      // a late "/" is cut with the surplus letters
         {"JA1A/2", "JA1A/2"},                          // an early "/digit" stays
         {"JA1AB/", "JA1AB"},      {"S21AB", "S21AB"},  // S is allowed before a digit
+        {"Z21AB", "Z21AB"},       {"A21AB", "A21AB"},  // so are the ends of that set
         {"W1AB", "W1AB"},         {"21AB", "21AB"},
         {"0W1AB", "W1AB"},  // a leading character outside the set is dropped
         {"ZZDEW1AB", "W1AB"},     {"JA1 ABC", "JA1ABC"},  // blanks never split a call sign

@@ -92,6 +92,13 @@ TEST_F(QsoFieldsTest, HisCallChangeResetsThreeCharacterReportsAndStopsAutoCq) {
     EXPECT_EQ(events.stops, 0);  // empty call: Auto CQ goes on
     fields.SetText(QsoField::HisCall, "JA");
     EXPECT_EQ(events.stops, 1);
+
+    // Characters, not bytes: one kana stays, three wide characters are reset.
+    fields.HisRST = "\xE3\x81\x82";              // あ
+    fields.MyRST = "5\xEF\xBC\xAE\xEF\xBC\xAE";  // 5ＮＮ
+    fields.SetText(QsoField::HisCall, "JA1");
+    EXPECT_EQ(fields.HisRST, "\xE3\x81\x82");
+    EXPECT_EQ(fields.MyRST, "5NN");
 }
 
 TEST_F(QsoFieldsTest, CaptureKeyFillsHisCallAndStopsAutoCq) {
@@ -185,6 +192,11 @@ TEST(LogFormats, QslMarkForEightStationsAndReports) {
     EXPECT_EQ(QslTextFor("JBE", 'N', "8K1AA"), "JNE");
     EXPECT_EQ(QslTextFor("JBE", 'N', "8M1AA"), "JBE");
     EXPECT_EQ(QslTextFor("J", 'N', "JA1ABC"), "J");
+    // Characters, not bytes: the result stays whole UTF-8.
+    EXPECT_EQ(QslTextFor("済", 'N', "8J1ABC"), "済N");
+    EXPECT_EQ(QslTextFor("済み", 'N', "8J1ABC"), "済N");
+    EXPECT_EQ(QslTextFor("J済E", 'N', "8N1ABC"), "JNE");
+    EXPECT_EQ(QslTextFor("済みE", 'N', "8K1ABC"), "済NE");
     EXPECT_EQ(ReportDigits("5NN"), "599");
     EXPECT_EQ(ReceivedNumberDigits("5nT a0o"), "590 100");
 }

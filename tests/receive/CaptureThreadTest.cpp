@@ -17,16 +17,19 @@ using namespace std::chrono_literals;
 class FakeSource : public BlockSource {
   public:
     explicit FakeSource(std::chrono::microseconds period) : period_(period) {}
-    void Reset(std::chrono::microseconds period, int limit) {
+    void Reset(std::chrono::microseconds period, int limit, ReadStatus atLimit = ReadStatus::End) {
         period_ = period;
         limit_ = limit;
+        atLimit_ = atLimit;
     }
 
     ReadStatus WaitHalf(std::span<std::int16_t, kHalfSamples> frames) override {
         std::unique_lock lock(mutex_);
         if (!wake_.wait_for(lock, period_, [this] { return interrupted_; })) {
-            if (limit_ >= 0 && next_ >= limit_)
-                return ReadStatus::End;
+            if (limit_ >= 0 && next_ >= limit_) {
+                ++endsReported_;
+                return atLimit_;
+            }
             for (std::size_t f = 0; f < kHalfFrames; ++f) {
                 frames[2 * f] = static_cast<std::int16_t>(next_);
                 frames[2 * f + 1] = static_cast<std::int16_t>(-next_);
@@ -48,10 +51,16 @@ class FakeSource : public BlockSource {
         std::lock_guard lock(mutex_);
         return next_;
     }
+    int EndsReported() {
+        std::lock_guard lock(mutex_);
+        return endsReported_;
+    }
 
   private:
     std::chrono::microseconds period_;
     int limit_ = -1;
+    ReadStatus atLimit_ = ReadStatus::End;
+    int endsReported_ = 0;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool interrupted_ = false;
@@ -187,6 +196,27 @@ TEST_F(CaptureThreadEnding, EndOfSourceEndsTheThread) {
     EXPECT_EQ(sink.WaitEnded(), ReadStatus::End);
     EXPECT_EQ(sink.WaitFor(7), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
     EXPECT_TRUE(capture.StopCapture());
+    EXPECT_FALSE(capture.TakeSourceFailure()) << "the end of a file is no failure";
+}
+
+TEST_F(CaptureThreadTest, AFailedSourceEndsTheThreadAndIsReportedOnceUntilRestarted) {
+    source.Reset(100us, 4, ReadStatus::Error);
+    ASSERT_TRUE(capture.StartCapture());
+    EXPECT_EQ(sink.WaitEnded(), ReadStatus::Error);
+    EXPECT_EQ(sink.WaitFor(4).size(), 4u);
+    for (int i = 0; i < 200 && capture.IsRunning(); ++i)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_FALSE(capture.IsRunning()) << "the thread must end, not wait on a dead source";
+    EXPECT_EQ(source.EndsReported(), 1) << "a failed source is not read again";
+    EXPECT_TRUE(capture.TakeSourceFailure());
+    EXPECT_FALSE(capture.TakeSourceFailure()) << "reported once";
+
+    // The source is opened again (device replugged): capture starts anew.
+    source.Reset(100us, -1);
+    ASSERT_TRUE(capture.StartCapture());
+    EXPECT_GE(sink.WaitFor(8).size(), 8u);
+    EXPECT_TRUE(capture.StopCapture());
+    EXPECT_FALSE(capture.TakeSourceFailure());
 }
 
 }  // namespace

@@ -241,6 +241,45 @@ TEST(SignalChain, ToneLevelFollowsAmplitudeGainAndNoiseReduction) {
     }
 }
 
+TEST(SignalChain, InputVolumeSliderPositionsSetTheGain) {
+    // The level of an eighth of full scale moves by 20 log10 of the gain of
+    // the slider's position, from position 5 (gain 1.0); positions outside 1
+    // to 11 are limited, so entry 0 is never used.
+    auto level = [](int position) {
+        ChainFixture f([&](ReceiveOptions& o) {
+            o.Nr2On = false;
+            SetInputVolume(o, position);
+        });
+        f.FeedTone(3, 32767.0 / 16);
+        return f.chain.LevelHistory()[8];
+    };
+    const int unity = level(5);
+    ASSERT_LT(unity, -30);
+    const double gains[] = {0.05, 0.05, 0.1,  0.3,  0.6,   1.0,  2.0,
+                            5.0,  12.0, 30.0, 60.0, 120.0, 120.0};
+    for (int position = 0; position <= 12; ++position) {
+        const double expected = std::min(0.0, unity + 20 * std::log10(gains[position]));
+        EXPECT_NEAR(level(position), expected, 1.0) << "position " << position;
+    }
+    EXPECT_EQ(level(6) - unity, 6) << "the slider's start doubles the gain";
+}
+
+TEST(SignalChain, LoadedToneBinPicksTheSpectrumRangeTheTrackerSearches) {
+    // A tone at bin 12 (258 Hz) lies only in the low range (8 to 36): the
+    // tracker takes it when the stored tone bin is below 26, never otherwise.
+    for (auto [storedBin, high] : {std::pair{20, false}, {25, false}, {26, true}, {44, true}}) {
+        ChainFixture f([&](ReceiveOptions& o) {
+            o.SpectrumHighRange = !high;
+            SetToneBin(o, storedBin);
+            EXPECT_EQ(ChooseSpectrumRangeOnLoad(o), high) << storedBin;
+            ToggleToneAuto(o, true);
+        });
+        EXPECT_EQ(f.Opt().SpectrumHighRange, high) << storedBin;
+        f.FeedTone(4, 2000.0, 12);
+        EXPECT_EQ(f.Opt().ToneBin == 12, !high) << storedBin << " ended at " << f.Opt().ToneBin;
+    }
+}
+
 TEST(SignalChain, AutomaticThresholdFollowsSweepExtremes) {
     ChainFixture f([](ReceiveOptions& o) { ToggleThresholdAuto(o, true); });
     // The first sweep ends after 330 windows (window 10 of block 10); its

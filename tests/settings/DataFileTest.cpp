@@ -233,6 +233,42 @@ TEST_F(SettingsFileTest, SaveReplacesTheFileAndAFailedSaveLeavesNoTrace) {
     EXPECT_EQ(FileCount(), 2u);
 }
 
+// Saving through a link replaces the file the link names (the link stays a
+// link, also when relative and chained), and a save keeps the file's mode.
+TEST_F(SettingsFileTest, SaveFollowsLinksAndKeepsThePermissions) {
+    namespace fs = std::filesystem;
+    SettingsDocument document;
+    document.SetEntry("JA1ZZZ", 92);
+    std::string error;
+    fs::create_directories(dir_ / "real");
+    const fs::path target = dir_ / "real" / "station.mrvn";
+    ASSERT_TRUE(SaveSettingsFile(target, document, error)) << error;
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("real/station.mrvn", dir_ / "link.mrvn");
+    fs::create_symlink(dir_ / "link.mrvn", dir_ / "chain.mrvn");
+
+    for (const char* through : {"real/station.mrvn", "link.mrvn", "chain.mrvn"}) {
+        document.SetEntry(through, 92);
+        ASSERT_TRUE(SaveSettingsFile(dir_ / through, document, error)) << error;
+        EXPECT_TRUE(fs::is_symlink(dir_ / "link.mrvn")) << through;
+        EXPECT_TRUE(fs::is_symlink(dir_ / "chain.mrvn")) << through;
+        SettingsDocument loaded;
+        ASSERT_EQ(LoadSettingsFile(target, loaded).Status, LoadStatus::Loaded);
+        EXPECT_EQ(loaded.Entry(92), through);
+        EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+            << through;
+    }
+    EXPECT_EQ(FileCount(), 3u);  // the links and the folder, no temporary file
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+
+    // A link to a file not yet there creates it where the link points.
+    fs::create_symlink("real/new.mrvn", dir_ / "dangling.mrvn");
+    ASSERT_TRUE(SaveSettingsFile(dir_ / "dangling.mrvn", document, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.mrvn"));
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "real" / "new.mrvn"));
+}
+
 // Frame position in the profile: defaults, width/height stored as "right" and
 // "bottom", and no write for a frame whose top or bottom edge is not above 0.
 class MapProfile : public ProfileStore {

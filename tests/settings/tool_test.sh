@@ -46,4 +46,14 @@ set +e
 "$tool" build "$work/bad.txt" "$work/bad.mrvn" 2> "$work/err"; rc=$?
 set -e
 [ $rc -eq 2 ] && grep -q 'line 1' "$work/err" || { echo "bad dump: rc $rc"; exit 1; }
+
+# Saving flushes the new file before the rename and the folder after it.
+if strace -o /dev/null true 2>/dev/null; then
+  strace -f -e trace=fsync,rename,renameat,renameat2 -o "$work/trace" \
+    "$tool" build "$work/in.txt" "$work/a.mrvn"
+  order=$(grep -oE '^[0-9]+ +(fsync|rename[a-z0-9]*)\(' "$work/trace" | grep -oE '[a-z0-9]+\($' | tr -d '(' | tr '\n' ' ')
+  [[ "$order" =~ ^fsync\ rename[a-z0-9]*\ fsync\ $ ]] || { echo "save order: $order"; exit 1; }
+else
+  echo "strace cannot trace here: flush order not checked"
+fi
 echo ok

@@ -87,7 +87,7 @@ class FakeLoggers final : public platform::LoggerWindows {
     static constexpr std::uint32_t kCallField = 1;  // what the probe writes and reads back
     static constexpr std::uint32_t kCallFieldRequest = 101;
 
-    platform::WindowHandle FindWindowByClass(std::string_view name) override {
+    platform::WindowHandle FindWindowByClass(std::string_view name, platform::Deadline) override {
         if (name == "TThwin")
             return HamlogUp ? 1 : 0;
         if (name == "Ctestwin")
@@ -95,7 +95,7 @@ class FakeLoggers final : public platform::LoggerWindows {
         return 0;
     }
     bool SendCopyData(platform::WindowHandle target, std::uint32_t command,
-                      std::span<const std::uint8_t> bytes) override {
+                      std::span<const std::uint8_t> bytes, platform::Deadline) override {
         if (target != 1 || !HamlogUp)
             return false;
         std::string text(bytes.begin(), bytes.end());
@@ -111,7 +111,8 @@ class FakeLoggers final : public platform::LoggerWindows {
         Hamlog.push_back(std::to_string(command) + (text.empty() ? "" : " " + text));
         return true;
     }
-    std::vector<platform::ChildWindow> EnumDescendants(platform::WindowHandle parent) override {
+    std::vector<platform::ChildWindow> EnumDescendants(platform::WindowHandle parent,
+                                                       platform::Deadline) override {
         std::vector<platform::ChildWindow> children;
         if (parent != 2)
             return children;
@@ -121,16 +122,17 @@ class FakeLoggers final : public platform::LoggerWindows {
             children.push_back({static_cast<platform::WindowHandle>(200 + k), "Button"});
         return children;
     }
-    bool SetControlText(platform::WindowHandle control, std::string_view text) override {
+    bool SetControlText(platform::WindowHandle control, std::string_view text,
+                        platform::Deadline) override {
         Ctestwin.push_back("edit" + std::to_string(control - 100) + " " + std::string(text));
         return CtestwinUp;
     }
-    bool ClickButton(platform::WindowHandle button) override {
+    bool ClickButton(platform::WindowHandle button, platform::Deadline) override {
         static constexpr std::array<const char*, 3> kNames = {"enter", "save", "clear"};
         Ctestwin.push_back(kNames.at(button - 200));
         return CtestwinUp;
     }
-    bool BringToFront(platform::WindowHandle) override { return true; }
+    bool BringToFront(platform::WindowHandle, platform::Deadline) override { return true; }
     void SetCopyDataHandler(platform::CopyDataHandler handler) override {
         handler_ = std::move(handler);
     }

@@ -65,7 +65,10 @@ TEST_F(DecodeTool, BadOptionsExitWithOneLineNamingTheProblem) {
                                                          {"--nr 3", "--nr"},
                                                          {"--lang", "--lang"},
                                                          {"--demo -5", "--demo"},
-                                                         {"--live", "--live"}};
+                                                         {"--live", "--live"},
+                                                         {"--device default", "--device"},
+                                                         {"--list-devices", "--list-devices"},
+                                                         {"--device", "--device"}};
     for (const auto& [arguments, named] : cases) {
         // The option goes last so that a value-less option runs off the end.
         const auto result = Decode(good + " " + arguments);

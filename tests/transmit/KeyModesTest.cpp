@@ -1,7 +1,13 @@
 // The four Key Modes, E/J Direct romaji groups and the speed arithmetic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+#include <tuple>
+
 #include "KeyingFixture.h"
+#include "common/Utf8.h"
+#include "decode/CodeTables.h"
 #include "transmit/KeyingTiming.h"
 
 namespace morvane::transmit {
@@ -72,6 +78,143 @@ TEST(KeyModes, DirectHoldsALoneConsonantUntilMoreTextOrAClear) {
     rig.Text.Append("E");
     EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine));
     EXPECT_EQ(EchoedTexts(rig.Windows), (Texts{"S:E"}));
+}
+
+// Edits of the unsent text while a romaji group waits: the group is examined
+// again from its first letter, whether the edit was a Backspace (cut mark) or
+// text replaced in place.
+TEST(KeyModes, DirectWaitingGroupFollowsEditsOfTheUnsentText) {
+    struct Case {
+        const char* typed;   // first text, ending in an incomplete group
+        const char* edited;  // the whole window after the edit
+        bool cut;            // the edit was a Backspace or Delete
+        const char* added;   // typed after the edit
+        Texts echoes;        // everything after the "<"
+    };
+    const Case cases[] = {
+        {"<K", "TX> <", true, "AIUEO KA", {"S:ア", "S:イ", "S:ウ", "S:エ", "S:オ", "S:　", "S:カ"}},
+        {"<K", "TX> <", true, "A", {"S:ア"}},
+        // KY waits for a third letter; with Y gone, K waits for a second one.
+        {"<KY", "TX> <K", true, "A", {"S:カ"}},
+        // The consonant overwritten in place, without a cut.
+        {"<K", "TX> <A", false, "", {"S:ア"}},
+    };
+    for (const Case& c : cases) {
+        KeyingRig rig;
+        rig.Engine.SetKeyMode(KeyMode::Direct);
+        rig.Text.Append(c.typed);
+        ASSERT_FALSE(rig.Timer.RunUntilIdle(rig.Engine, 5'000)) << c.typed;
+        ASSERT_GT(rig.Engine.RomajiLookahead(), 0) << c.typed;
+        rig.Text.Replace(c.edited);
+        if (c.cut)
+            rig.Engine.MarkTextCut();
+        rig.Timer.Tick(rig.Engine);
+        rig.Text.Append(c.added);
+        EXPECT_TRUE(rig.Timer.RunUntilIdle(rig.Engine, 60'000)) << c.edited << c.added;
+        Texts expected{"S:<"};
+        expected.insert(expected.end(), c.echoes.begin(), c.echoes.end());
+        EXPECT_EQ(EchoedTexts(rig.Windows), expected) << c.edited << c.added;
+        EXPECT_EQ(rig.Engine.RomajiLookahead(), 0) << c.edited << c.added;
+    }
+}
+
+// The rows a lookup searches, in the order it searches them; the character of
+// a half-width kana row is its full-width form.
+struct SearchedRows {
+    std::vector<std::pair<std::string_view, std::string_view>> Rows;  // character, pattern
+    void Add(std::span<const decode::TransmitRow> rows, std::size_t first, std::size_t last) {
+        ASSERT_LT(last, rows.size());
+        for (std::size_t i = first; i <= last; ++i)
+            Rows.emplace_back(rows[i].Character, rows[i].Pattern);
+    }
+    // The pattern of the first row with `ch`: a later row with the same text is never reached.
+    std::string_view FirstPattern(std::string_view ch) const {
+        for (const auto& [character, pattern] : Rows)
+            if (character == ch)
+                return pattern;
+        return {};
+    }
+};
+
+// Typing the text of any row a Key Mode searches keys that row's pattern, so
+// no row at either end of a searched range is lost.
+TEST(KeyModes, EveryTransmitRowIsReachedInItsMode) {
+    using enum KeyMode;
+    auto mixed = decode::MixedEnglishTransmitTable();
+    SearchedRows english, imeKatakana, imeHiragana, kana, direct;
+    english.Add(decode::EnglishTransmitTable(), 1, 56);
+    direct.Add(mixed, 0, 59);
+    for (SearchedRows* rows : {&imeKatakana, &imeHiragana, &kana})
+        rows->Add(mixed, 0, 59);
+    imeKatakana.Add(decode::KatakanaTransmitTable(), 0, 113);
+    imeHiragana.Add(decode::HiraganaTransmitTable(), 1, 113);
+    auto halfWidth = decode::HalfWidthKanaTransmitTable();
+    ASSERT_EQ(halfWidth.size(), 63u);
+    for (std::size_t i = 1; i <= 62; ++i)
+        kana.Rows.emplace_back(halfWidth[i].FullWidth, halfWidth[i].Pattern);
+    const std::tuple<KeyMode, bool, const SearchedRows*> modes[] = {
+        {English, true, &english}, {Ime, true, &imeKatakana}, {Ime, false, &imeHiragana},
+        {Kana, true, &kana},       {Direct, true, &direct},
+    };
+    for (const auto& [mode, katakana, searched] : modes) {
+        for (const auto& [ch, pattern] : searched->Rows) {
+            if (ch.empty())
+                continue;
+            std::vector<std::string_view> chars{ch};
+            RomajiState romaji;
+            LookupResult found = LookupCharacter(chars, 0, mode, katakana, romaji);
+            EXPECT_EQ(found.Result, LookupResult::Kind::Hit) << int(mode) << " " << ch;
+            EXPECT_EQ(found.Pattern, searched->FirstPattern(ch)) << int(mode) << " " << ch;
+            EXPECT_EQ(found.Consumed, 1u) << int(mode) << " " << ch;
+        }
+    }
+
+    // E/J Direct in a kana section: single rows, pairs and triples of romaji.
+    auto romajiRows = decode::RomajiTransmitTable();
+    ASSERT_EQ(romajiRows.size(), 288u);
+    auto doubles = decode::DoubleConsonantList();
+    auto isDouble = [&](std::string_view key) {
+        return std::find(doubles.begin(), doubles.end(), key.substr(0, 2)) != doubles.end();
+    };
+    auto pairRow = [&](std::string_view key) {
+        for (std::size_t i = 30; i <= 135; ++i)
+            if (romajiRows[i].Key == key)
+                return i;
+        return std::size_t{0};
+    };
+    const std::tuple<std::size_t, std::size_t, std::size_t> groups[] = {
+        {0, 28, 1}, {30, 135, 2}, {141, 287, 3}};
+    int reached = 0;
+    for (const auto& [first, last, letters] : groups) {
+        for (std::size_t i = first; i <= last; ++i) {
+            const decode::RomajiRow& row = romajiRows[i];
+            std::vector<std::string_view> chars = common::SplitUtf8(row.Key);
+            if (row.Key.empty() || isDouble(row.Key))
+                continue;
+            ASSERT_EQ(chars.size(), letters) << row.Key;
+            // Only the listed consonants start a group, and only the listed
+            // second letters a triple (the L and X rows are never typed); a
+            // pair row comes first when a triple begins with it.
+            std::string_view key = row.Key;
+            bool unreachable =
+                letters > 1 && std::string_view("BCDFGHJKMNPQRSTVWYZ").find(key[0]) == key.npos;
+            unreachable |=
+                letters == 3 && (std::string_view("AEHIOSUWY").find(key[1]) == key.npos ||
+                                 pairRow(key.substr(0, 2)) != 0);
+            unreachable |= letters == 2 && pairRow(key) != i;
+            if (unreachable)
+                continue;
+            RomajiState romaji{.KanaSection = true};
+            LookupResult found = LookupCharacter(chars, 0, Direct, true, romaji);
+            EXPECT_EQ(found.Result, LookupResult::Kind::Hit) << row.Key;
+            EXPECT_EQ(found.Pattern, row.Pattern) << row.Key;
+            EXPECT_EQ(found.Echo, row.Katakana) << row.Key;
+            EXPECT_EQ(found.Consumed, letters) << row.Key;
+            EXPECT_EQ(romaji.RomajiLookahead, 0) << row.Key;
+            ++reached;
+        }
+    }
+    EXPECT_GT(reached, 250);
 }
 
 TEST(KeyingTiming, SpeedLabelsAndReceivedSpeed) {

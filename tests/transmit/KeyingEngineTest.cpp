@@ -69,6 +69,37 @@ TEST(KeyingEngine, PttLeadAndTail) {
     EXPECT_EQ(all[before + 3].TimeMs - all[before + 2].TimeMs, 20);
 }
 
+// Ticks until the output has recorded `count` events (bounded).
+void TickUntilEvents(KeyingRig& rig, std::size_t count) {
+    for (int i = 0; i < 1000 && rig.Output.Events().size() < count; ++i)
+        rig.Timer.Tick(rig.Engine);
+}
+
+TEST(KeyingEngine, PttReleasedAtTheShortWordSpaceAndWhenTheRestIsCut) {
+    // A word space of weight 4 is a 10 ms element: the PTT tail after it would
+    // be negative, so PTT is released and the timer waits 10 ms.
+    KeyingRig space;
+    space.Engine.SetPttLeadMs(50);
+    space.Engine.SetWeights({1.0, 3.0, 3.0, 4.0});
+    space.Text.Append("E ");
+    TickUntilEvents(space, 4);
+    ASSERT_EQ(space.Output.Events().size(), 4u);
+    EXPECT_EQ(space.Output.Events().back().Action, A::PttOff);
+    EXPECT_EQ(space.Timer.PeriodMs(), 10);
+
+    // The unsent rest of the text is cut during the first character's gap:
+    // PTT goes off on the next tick, without waiting for another period.
+    KeyingRig cut;
+    cut.Engine.SetPttLeadMs(100);
+    cut.Text.Append("EE");
+    TickUntilEvents(cut, 3);  // PTT on, down, up
+    cut.Text.Replace("TX> E");
+    cut.Engine.MarkTextCut();
+    cut.Timer.RunUntilIdle(cut.Engine, 5'000);
+    std::vector<KeyEvent> expected{{0, A::PttOn}, {100, A::Down}, {160, A::Up}, {280, A::PttOff}};
+    EXPECT_EQ(cut.Output.FromFirst(), expected);
+}
+
 TEST(KeyingEngine, TagsChangeSpeedAndWeightsForTheNextGap) {
     KeyingRig rig;
     // Step 18: dot 6000 / 115 = 52.17 ms; the gap after the first E already
@@ -156,7 +187,20 @@ TEST(KeyingEngine, ReceiveIsSuspendedWhileKeying) {
     EXPECT_TRUE(sawDisabled);
     rig.Timer.RunUntilIdle(rig.Engine);
     EXPECT_TRUE(rig.Receive.ReceiveEnabled);
+    // The decoder restarts clean: its work block at the end of the text, its
+    // element timing after every character.
     EXPECT_EQ(rig.Receive.SendMarkResets, 1);
+    EXPECT_EQ(rig.Receive.ElementTimingResets, 4);
+
+    // The window cleared between two characters: reception comes back on the
+    // next tick with the speed ring reset.
+    KeyingRig cleared;
+    cleared.Text.Append("EE");
+    TickUntilEvents(cleared, 2);
+    cleared.Text.Clear();
+    cleared.Timer.Tick(cleared.Engine);
+    EXPECT_TRUE(cleared.Receive.ReceiveEnabled);
+    EXPECT_EQ(cleared.Receive.SpeedMeasurementResets, 1);
     EXPECT_EQ(rig.Listener.Characters, 4);
     EXPECT_EQ(rig.Engine.SentCharacterCount(), 4u);
 }
@@ -166,6 +210,13 @@ TEST(KeyingEngine, HoldCutAndClear) {
     rig.Engine.SetTxEditHold(true);
     EXPECT_TRUE(rig.Send("EEE").empty());
     rig.Engine.SetTxEditHold(false);
+    // TX Edit ticked while the last character is keyed: reception comes back.
+    KeyingRig held;
+    held.Text.Append("E");
+    TickUntilEvents(held, 2);
+    held.Engine.SetTxEditHold(true);
+    held.Timer.RunUntilIdle(held.Engine, 5'000);
+    EXPECT_TRUE(held.Receive.ReceiveEnabled);
     rig.Text.Replace("TX> EEETT");
     rig.Timer.Tick(rig.Engine);  // loads the first E
     rig.Timer.Tick(rig.Engine);  // key down

@@ -20,11 +20,13 @@ namespace morvane::transmit::testing {
 class RecordingReceive final : public ReceiveHandOver {
   public:
     void SetReceiveEnabled(bool enabled) override { ReceiveEnabled = enabled; }
-    void ResetSpeedMeasurement() override {}
+    void ResetSpeedMeasurement() override { ++SpeedMeasurementResets; }
     void ResetSendMark() override { ++SendMarkResets; }
-    void ResetElementTiming() override {}
+    void ResetElementTiming() override { ++ElementTimingResets; }
     bool ReceiveEnabled = true;
+    int SpeedMeasurementResets = 0;
     int SendMarkResets = 0;
+    int ElementTimingResets = 0;
 };
 
 class RecordingListener final : public KeyingListener {

@@ -101,10 +101,15 @@ TEST_F(TrafficLogFile, OpenResultsAndSilentFailure) {
 
     TrafficLog log(Clock());
     ASSERT_EQ(log.OpenLog(folder_, true), LogOpenResult::On);
+    decode::ReceiveWindow window(&log);
+    // Emptied behind the program's back: the next piece starts with the mark again.
+    std::ofstream(log.LogPath(), std::ios::trunc).close();
+    window.AppendReceived("A");
+    window.EchoSent("B");
+    EXPECT_EQ(ReadAll(log.LogPath()), "\xFF\xFE" + Utf16(u"RX> A\rTX> [09:05:30] "));
     // The file is replaced by a folder: the append cannot open it.
     fs::remove(log.LogPath());
     fs::create_directory(log.LogPath());
-    decode::ReceiveWindow window(&log);
     window.AppendReceived("X");
     window.EchoSent("Y");
     EXPECT_FALSE(log.LogEnabled());
@@ -117,6 +122,9 @@ TEST(TrafficLogText, Utf16WithSurrogatesAndLineTranslation) {
     EXPECT_EQ(ToLogBytes("A\n"), std::string("A\0\r\0\n\0", 6));
     EXPECT_EQ(ToLogBytes("カ"), std::string("\xAB\x30", 2));
     EXPECT_EQ(ToLogBytes("\xF0\x9F\x93\xBB"), std::string("\x3D\xD8\xFB\xDC", 4));  // U+1F4FB
+    // The first and the last character beyond 16 bits.
+    EXPECT_EQ(ToLogBytes("\xF0\x90\x80\x80"), std::string("\x00\xD8\x00\xDC", 4));
+    EXPECT_EQ(ToLogBytes("\xF4\x8F\xBF\xBF"), std::string("\xFF\xDB\xFF\xDF", 4));
 }
 
 }  // namespace

@@ -69,17 +69,30 @@ TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
     rig.Keying.Send("<ORIGINAL>");
     EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 13);
 
+    // Ctrl+F9 forgets it too.
+    rig.Keying.Send("<-1 DOWN>");
+    rig.Controls.StoreSpeedPreset();
+    rig.Keying.Send("<ORIGINAL>");
+    EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 12);
+    rig.Controls.UpdateSpeedLabel(13);
+
+    // Each weight combo sets its own weight and setting.
     EXPECT_EQ(rig.Controls.SelectWeight('A', 4.5), SpeedLabelText(13, {1.0, 4.5, 3.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('D', 1.3), SpeedLabelText(13, {1.3, 4.5, 3.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('C', 5.0), SpeedLabelText(13, {1.3, 4.5, 5.0, 7.0}));
+    EXPECT_EQ(rig.Controls.SelectWeight('W', 9.0), SpeedLabelText(13, {1.3, 4.5, 5.0, 9.0}));
+    Weights chosen = rig.Keying.Engine.CurrentWeights();
+    EXPECT_EQ(chosen.Dot, 1.3);
+    EXPECT_EQ(chosen.Dash, 4.5);
+    EXPECT_EQ(chosen.CharSpace, 5.0);
+    EXPECT_EQ(chosen.WordSpace, 9.0);
     // Each combo writes its own entry; a settings file's value writes none.
-    rig.Controls.SelectWeight('D', 1.2);
-    rig.Controls.SelectWeight('C', 3.5);
-    rig.Controls.SelectWeight('W', 8.0);
-    rig.Controls.SelectWeight('W', 9.0, false);
-    EXPECT_EQ(rig.Settings.byName, (std::map<std::string, std::string>{{"TxSpeed", "20"},
-                                                                       {"DotRatio", "1.2"},
-                                                                       {"DashRatio", "4.5"},
-                                                                       {"CharSpaceRatio", "3.5"},
-                                                                       {"WordSpaceRatio", "8.0"}}));
+    rig.Controls.SelectWeight('W', 8.0, false);
+    EXPECT_EQ(rig.Keying.Engine.CurrentWeights().WordSpace, 8.0);
+    EXPECT_EQ(rig.Settings["DotRatio"], "1.3");
+    EXPECT_EQ(rig.Settings["DashRatio"], "4.5");
+    EXPECT_EQ(rig.Settings["CharSpaceRatio"], "5.0");
+    EXPECT_EQ(rig.Settings["WordSpaceRatio"], "9.0");
 }
 
 TEST(TransmitControls, TxClearWhileKeyingFinishesTheCharacter) {
@@ -158,7 +171,8 @@ TEST(TransmitControls, ManualKeyAndKeyModeChange) {
     rig.Keying.Text.Append("<K");
     EXPECT_FALSE(rig.Keying.Timer.RunUntilIdle(rig.Keying.Engine, 3000));
     // Changing the mode drops the waiting group: K goes out as a Latin letter.
-    EXPECT_EQ(rig.Controls.SelectKeyMode(KeyMode::Ime), (ModeLabels{"", ""}));
+    // Leaving E/J Direct empties only the first label.
+    EXPECT_EQ(rig.Controls.SelectKeyMode(KeyMode::Ime), (ModeLabels{"", std::nullopt}));
     EXPECT_EQ(rig.Settings["KeyMode"], "IME");
     EXPECT_TRUE(rig.Keying.Timer.RunUntilIdle(rig.Keying.Engine));
     std::vector<KeyEvent> keyed(rig.Keying.Output.Events().begin() + 2,

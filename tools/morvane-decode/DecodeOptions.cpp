@@ -22,6 +22,8 @@ using receive::KeyMode;
 
 const char* DecodeUsage() {
     return "usage: morvane-decode [options] FILE...\n"
+           "       morvane-decode [options] --device NAME|default\n"
+           "       morvane-decode --list-devices\n"
            "  --channel left|right        input channel (default left)\n"
            "  --lang en|ja                decode language (default en)\n"
            "  --auto-lang                 switch language on the bracket signs\n"
@@ -36,7 +38,10 @@ const char* DecodeUsage() {
            "  --keep-lines                keep the decoder's line breaks\n"
            "  --demo SECONDS              decode the built-in demo contact\n"
            "  --live                      with --demo: play it in real time, printing as it "
-           "decodes\n";
+           "decodes\n"
+           "  --device NAME|default       capture from a sound card, printing as it decodes;\n"
+           "                              Ctrl+C stops\n"
+           "  --list-devices              the sound card inputs --device takes\n";
 }
 
 ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
@@ -66,6 +71,8 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
             options.KeepLines = true;
         } else if (arg == "--live") {
             options.Live = true;
+        } else if (arg == "--list-devices") {
+            options.ListDevices = true;
         } else if (arg.starts_with("--") && arg.size() > 2) {
             const auto v = value();
             if (!v)
@@ -109,6 +116,10 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
                     return fail("--speed wants auto or 25..180 characters per minute, not '" + *v +
                                 "'");
                 }
+            } else if (arg == "--device") {
+                if (v->empty())
+                    return fail("--device wants a device name or default");
+                options.Device = *v;
             } else if (arg == "--demo") {
                 auto seconds = Number(*v);
                 if (!seconds || *seconds <= 0 || *seconds > 86400)
@@ -126,8 +137,12 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
             return fail("unknown option " + arg);
         }
     }
-    if (!parsed.Help && options.Files.empty() && !options.DemoSeconds)
-        return fail("no input: give one or more audio files or --demo SECONDS");
+    const int inputs = !options.Files.empty() + options.DemoSeconds.has_value() +
+                       options.Device.has_value() + options.ListDevices;
+    if (!parsed.Help && inputs == 0)
+        return fail("no input: give one or more audio files, --demo SECONDS or --device NAME");
+    if ((options.Device || options.ListDevices) && inputs > 1)
+        return fail("--device and --list-devices go without files, --demo or each other");
     if (options.Live && !options.DemoSeconds)
         return fail("--live plays the demo in real time; it needs --demo SECONDS");
     return parsed;

@@ -15,6 +15,9 @@ struct DecodeOptions {
     bool Live = false;  // demo paced in real time, text printed as it is decoded
     std::optional<double> DemoSeconds;
     std::vector<std::string> Files;
+    // Live capture from a sound card: its name, or "default".
+    std::optional<std::string> Device;
+    bool ListDevices = false;
 };
 
 // Parses argv; on a bad option returns the one-line message to print.

@@ -1,5 +1,6 @@
 // morvane-decode: decodes CW recordings (or the demo contact) through the same
-// receive path as the program and prints the text, one line per input.
+// receive path as the program and prints the text, one line per input; or
+// decodes a sound card live.
 #include <unistd.h>
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "DecodeOptions.h"
+#include "LiveCapture.h"
 #include "platform/audio/DemoSource.h"
 #include "platform/audio/FileSource.h"
 #include "receive/ReceivePath.h"
@@ -118,6 +120,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto& options = parsed.Options;
+    if (options.ListDevices)
+        return tools::ListCaptureDevices();
+    if (options.Device)
+        return tools::CaptureLive(*options.Device, options.Receive);
     int status = 0;
     if (options.DemoSeconds) {
         platform::audio::DemoSource demo(

@@ -3,13 +3,20 @@
 // registers the window class "TThwin", accepts every copy-data command, keeps
 // a current record and a list of saved records, and answers the requests
 // 101 (call field), 103 (settings), 111 (name) and the Ctrl+F1 to F4 ones.
-// Every message is printed on standard output, one line each.
+// Every message is printed on standard output, one line each. With
+// --hang-on it stops answering for good when that command arrives, as a hung
+// HamLog would.
 //
-//   morvane-hamlog-sim [--utc] [--selection-screen] [--station CALL,NAME,QTH]...
+//   morvane-hamlog-sim [--utc] [--selection-screen] [--hang-on CMD]
+//                      [--station CALL,NAME,QTH]...
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,13 +37,29 @@ class HamlogSim final : public morvane::platform::local::WindowRequestHandler {
   public:
     bool Utc = false;
     bool SelectionScreen = false;  // fields cannot be written while it shows
+    std::optional<std::uint32_t> HangOn;
     std::map<std::string, Station> Stations;
+
+    // Lets a hung handler return so that the program can end.
+    void Quit() {
+        {
+            std::lock_guard lock(mutex_);
+            quitting_ = true;
+        }
+        quit_.notify_all();
+    }
 
     void OnCopyData(const CopyDataRequest& request, CopyDataReply& reply) override {
         const std::string text = codePage_.Decode(request.Bytes);
         const bool terminated = !request.Bytes.empty() && request.Bytes.back() == 0;
         Print("recv cmd=0x%X len=%zu text=%s%s", request.Command, request.Bytes.size(),
               text.c_str(), terminated ? "\\0" : "");
+        if (HangOn == request.Command) {
+            Print("hung");
+            std::unique_lock lock(mutex_);
+            quit_.wait(lock, [this] { return quitting_; });
+            return;
+        }
         switch (request.Command) {
             case 1:
             case 0x30001:
@@ -107,6 +130,9 @@ class HamlogSim final : public morvane::platform::local::WindowRequestHandler {
     }
 
     morvane::platform::IconvCodePage codePage_;
+    std::mutex mutex_;
+    std::condition_variable quit_;
+    bool quitting_ = false;
     std::string call_;
     std::map<std::uint32_t, std::string> record_;
     std::vector<std::string> saved_;
@@ -122,6 +148,8 @@ int main(int argc, char** argv) {
             sim.Utc = true;
         } else if (arg == "--selection-screen") {
             sim.SelectionScreen = true;
+        } else if (arg == "--hang-on" && i + 1 < argc) {
+            sim.HangOn = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 0));
         } else if (arg == "--station" && i + 1 < argc) {
             const std::string station = argv[++i];
             const auto first = station.find(',');
@@ -137,7 +165,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: morvane-hamlog-sim [--utc] [--selection-screen] "
-                         "[--station CALL,NAME,QTH]...\n");
+                         "[--hang-on CMD] [--station CALL,NAME,QTH]...\n");
             return 2;
         }
     }
@@ -158,6 +186,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     int received = 0;
     sigwait(&signals, &received);
+    sim.Quit();
     host.Stop();
     return 0;
 }

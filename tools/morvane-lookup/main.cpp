@@ -18,23 +18,48 @@ namespace {
 
 using morvane::qso::CivilTime;
 
-bool ParseUtc(const char* text, CivilTime& utc) {
-    char separator = 0;
-    int consumed = 0;
-    const int fields = std::sscanf(text, "%4d-%2d-%2d%c%2d:%2d%n", &utc.Year, &utc.Month, &utc.Day,
-                                   &separator, &utc.Hour, &utc.Minute, &consumed);
-    if (fields != 6 || (separator != 'T' && separator != ' '))
-        return false;
-    std::string_view rest(text + consumed);
-    if (rest.starts_with(":")) {
-        if (std::sscanf(rest.data(), ":%2d%n", &utc.Second, &consumed) != 1)
-            return false;
-        rest.remove_prefix(static_cast<std::size_t>(consumed));
+// Exactly `count` decimal digits at `at`, or -1.
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
+    if (at + count > text.size())
+        return -1;
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
     }
-    if (rest == "Z")
-        rest = {};
-    return rest.empty() && utc.Month >= 1 && utc.Month <= 12 && utc.Hour >= 0 && utc.Hour < 24 &&
-           utc.Minute >= 0 && utc.Minute < 60;
+    return value;
+}
+
+int DaysInMonth(int year, int month) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// "YYYY-MM-DDTHH:MM[:SS][Z]" (or a blank for "T"), every field in range.
+bool ParseUtc(std::string_view text, CivilTime& utc) {
+    if (text.ends_with("Z"))
+        text.remove_suffix(1);
+    if ((text.size() != 16 && text.size() != 19) || text[4] != '-' || text[7] != '-' ||
+        (text[10] != 'T' && text[10] != ' ') || text[13] != ':' ||
+        (text.size() == 19 && text[16] != ':')) {
+        return false;
+    }
+    const CivilTime parsed{.Year = Digits(text, 0, 4),
+                           .Month = Digits(text, 5, 2),
+                           .Day = Digits(text, 8, 2),
+                           .Hour = Digits(text, 11, 2),
+                           .Minute = Digits(text, 14, 2),
+                           .Second = text.size() == 19 ? Digits(text, 17, 2) : 0};
+    if (parsed.Year < 0 || parsed.Month < 1 || parsed.Month > 12 || parsed.Day < 1 ||
+        parsed.Day > DaysInMonth(parsed.Year, parsed.Month) || parsed.Hour < 0 ||
+        parsed.Hour > 23 || parsed.Minute < 0 || parsed.Minute > 59 || parsed.Second < 0 ||
+        parsed.Second > 59) {
+        return false;
+    }
+    utc = parsed;
+    return true;
 }
 
 std::string Hours(double hours) {

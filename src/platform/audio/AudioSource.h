@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "receive/BlockSource.h"
+#include "receive/CaptureDevices.h"
 
 namespace morvane::platform::audio {
 
-struct AudioDevice {
-    std::string Name;  // shown to the operator
-    std::string Id;    // passed back to Open
-};
+using AudioDevice = receive::CaptureDevice;
 
 class AudioSource : public receive::BlockSource {
   public:

@@ -40,10 +40,13 @@ std::optional<std::string> FileSource::Open(const std::optional<std::string>&) {
         return path_ + ": cannot read audio: " + sf_strerror(nullptr);
     if (info.frames <= 0 || info.channels <= 0)
         return path_ + ": no audio in the file";
-    int error = 0;
-    handles->Converter = src_new(SRC_SINC_MEDIUM_QUALITY, 2, &error);
-    if (!handles->Converter)
-        return path_ + ": resampler: " + src_strerror(error);
+    resampled_ = info.samplerate != receive::kCaptureRateHz;
+    if (resampled_) {
+        int error = 0;
+        handles->Converter = src_new(SRC_SINC_MEDIUM_QUALITY, 2, &error);
+        if (!handles->Converter)
+            return path_ + ": resampler: " + src_strerror(error);
+    }
     fileRateHz_ = info.samplerate;
     fileChannels_ = info.channels;
     fileFrames_ = info.frames;
@@ -121,6 +124,8 @@ receive::ReadStatus FileSource::WaitHalf(std::span<std::int16_t, receive::kHalfS
     const std::int64_t total = OutputFrames();
     if (delivered_ >= total)
         return receive::ReadStatus::End;
+    if (!resampled_)
+        return ReadDirect(frames);
     while (output_.size() / 2 - outputUsed_ < receive::kHalfFrames && Refill()) {
     }
     const std::size_t available = output_.size() / 2 - outputUsed_;
@@ -135,6 +140,23 @@ receive::ReadStatus FileSource::WaitHalf(std::span<std::int16_t, receive::kHalfS
             std::lround(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));
     }
     outputUsed_ += take;
+    delivered_ += static_cast<std::int64_t>(take);
+    return receive::ReadStatus::Block;
+}
+
+// The file's own 16-bit samples, untouched.
+receive::ReadStatus FileSource::ReadDirect(std::span<std::int16_t, receive::kHalfSamples> frames) {
+    std::vector<short> raw(receive::kHalfFrames * static_cast<std::size_t>(fileChannels_));
+    const sf_count_t got = sf_readf_short(handles_->File, raw.data(), receive::kHalfFrames);
+    if (got <= 0)
+        return receive::ReadStatus::End;
+    const auto take = static_cast<std::size_t>(got);
+    for (std::size_t f = 0; f < receive::kHalfFrames; ++f) {
+        const std::size_t at = f * static_cast<std::size_t>(fileChannels_);
+        const short left = f < take ? raw[at] : 0;
+        frames[2 * f] = left;
+        frames[2 * f + 1] = f >= take ? 0 : fileChannels_ > 1 ? raw[at + 1] : left;
+    }
     delivered_ += static_cast<std::int64_t>(take);
     return receive::ReadStatus::Block;
 }

@@ -1,7 +1,10 @@
 // A recording as a capture source: WAV, FLAC or OGG at any rate and channel
 // count, converted while streaming to 11025 Hz stereo (mono is copied to both
-// channels, extra channels are dropped). Memory stays fixed however long the
-// file is. Unpaced: each WaitHalf returns the next half at once.
+// channels, extra channels are dropped). A file already at 11025 Hz is not
+// resampled: the chain sees its samples exactly as a sound card would have
+// delivered them (the converter's low-pass would change noisy recordings).
+// Memory stays fixed however long the file is. Unpaced: each WaitHalf
+// returns the next half at once.
 #pragma once
 
 #include <atomic>
@@ -38,6 +41,7 @@ class FileSource final : public AudioSource {
 
   private:
     bool Refill();
+    receive::ReadStatus ReadDirect(std::span<std::int16_t, receive::kHalfSamples> frames);
 
     struct Handles;
     std::string path_;
@@ -49,6 +53,7 @@ class FileSource final : public AudioSource {
     std::size_t inputUsed_ = 0;  // frames of input_ already consumed by the converter
     std::vector<float> output_;  // converted stereo frames at 11025 Hz
     std::size_t outputUsed_ = 0;
+    bool resampled_ = true;  // false: the file is at the capture rate
     bool fileEnded_ = false;
     bool converterDone_ = false;
     std::atomic<bool> interrupted_{false};

@@ -3,23 +3,40 @@
 #include <portaudio.h>
 
 #include <cstring>
+#include <thread>
 
 namespace morvane::platform::audio {
+
+struct PortAudioSource::StreamLink {
+    std::mutex Mutex;
+    PortAudioSource* Source = nullptr;  // null once the source has let the stream go
+};
 
 namespace {
 
 int InputCallback(const void* input, void*, unsigned long count, const PaStreamCallbackTimeInfo*,
                   PaStreamCallbackFlags, void* user) {
-    auto* source = static_cast<PortAudioSource*>(user);
-    if (input)
-        source->OnInput(static_cast<const std::int16_t*>(input), count);
+    auto* link = static_cast<PortAudioSource::StreamLink*>(user);
+    std::lock_guard lock(link->Mutex);
+    if (input && link->Source)
+        link->Source->OnInput(static_cast<const std::int16_t*>(input), count);
     return paContinue;
+}
+
+void FinishedCallback(void* user) {
+    auto* link = static_cast<PortAudioSource::StreamLink*>(user);
+    std::lock_guard lock(link->Mutex);
+    if (link->Source)
+        link->Source->OnStreamFinished();
 }
 
 std::string DeviceName(PaDeviceIndex index) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
     return info && info->name ? info->name : std::string();
 }
+
+constexpr auto kBlockTime =
+    std::chrono::microseconds(1'000'000LL * receive::kHalfFrames / receive::kCaptureRateHz);
 
 }  // namespace
 
@@ -29,11 +46,25 @@ PortAudioSource::PortAudioSource() {
 
 PortAudioSource::~PortAudioSource() {
     Stop();
-    if (initialised_)
+    // A stream still closing in the background needs PortAudio; it is left
+    // running (the program is ending).
+    if (initialised_ && *pendingCloses_ == 0)
         Pa_Terminate();
 }
 
+// PortAudio reads its device list once, at initialisation. While a stream
+// is still closing the old list stays.
+void PortAudioSource::Reinitialise() {
+    if (*pendingCloses_ > 0)
+        return;
+    if (initialised_)
+        Pa_Terminate();
+    initialised_ = Pa_Initialize() == paNoError;
+}
+
 std::vector<AudioDevice> PortAudioSource::ListDevices() {
+    if (!stream_)
+        Reinitialise();
     std::vector<AudioDevice> devices;
     if (!initialised_)
         return devices;
@@ -44,11 +75,19 @@ std::vector<AudioDevice> PortAudioSource::ListDevices() {
             continue;
         devices.push_back({info->name, info->name});
     }
-    return devices;
+    return receive::ComboDevices(std::move(devices));
 }
 
 std::optional<std::string> PortAudioSource::Open(const std::optional<std::string>& deviceId) {
+    bool lost = false;
+    {
+        std::lock_guard lock(mutex_);
+        lost = failed_;
+    }
     Stop();
+    // After a loss the device may come back as a new one (replugged).
+    if (lost || !initialised_)
+        Reinitialise();
     if (!initialised_)
         return std::string(kSoundInitFailed);
     PaDeviceIndex device = Pa_GetDefaultInputDevice();
@@ -76,34 +115,67 @@ std::optional<std::string> PortAudioSource::Open(const std::optional<std::string
         std::lock_guard lock(mutex_);
         ring_.fill(0);
         writeFrame_ = 0;
-        halvesDone_ = halvesRead_ = 0;
+        halvesDone_ = halvesRead_ = framesIn_ = 0;
         interrupted_ = failed_ = false;
     }
+    auto link = std::make_unique<StreamLink>();
+    link->Source = this;
     PaStream* stream = nullptr;
     if (Pa_OpenStream(&stream, &params, nullptr, receive::kCaptureRateHz, receive::kHalfFrames / 4,
-                      paNoFlag, InputCallback, this) != paNoError)
+                      paNoFlag, InputCallback, link.get()) != paNoError)
         return std::string(kSoundDeviceError);
-    if (Pa_StartStream(stream) != paNoError) {
+    if (Pa_SetStreamFinishedCallback(stream, FinishedCallback) != paNoError ||
+        Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return std::string(kLoopStartFailed);
     }
     stream_ = stream;
+    link_ = std::move(link);
     return std::nullopt;
 }
 
 void PortAudioSource::Stop() {
-    if (stream_) {
-        auto* stream = static_cast<PaStream*>(stream_);
-        Pa_StopStream(stream);
-        Pa_CloseStream(stream);
-        stream_ = nullptr;
-    }
+    if (stream_)
+        CloseStream();
     Interrupt();
+}
+
+// Closing runs on a thread of its own, waited for at most kCloseWithin.
+void PortAudioSource::CloseStream() {
+    {
+        // No callback reaches this source any more: the stream's end is no loss.
+        std::lock_guard lock(link_->Mutex);
+        link_->Source = nullptr;
+    }
+    struct Closing {
+        std::mutex Mutex;
+        std::condition_variable Done;
+        bool Closed = false;
+    };
+    auto closing = std::make_shared<Closing>();
+    ++*pendingCloses_;
+    std::thread([stream = static_cast<PaStream*>(stream_), link = std::move(link_), closing,
+                 pending = pendingCloses_]() {
+        // Abort rather than stop: a lost device's audio thread may sit in a
+        // wait that only cancelling ends.
+        Pa_AbortStream(stream);
+        Pa_CloseStream(stream);
+        --*pending;
+        {
+            std::lock_guard lock(closing->Mutex);
+            closing->Closed = true;
+        }
+        closing->Done.notify_all();
+    }).detach();
+    stream_ = nullptr;
+    std::unique_lock lock(closing->Mutex);
+    closing->Done.wait_for(lock, kCloseWithin, [&] { return closing->Closed; });
 }
 
 void PortAudioSource::OnInput(const std::int16_t* samples, unsigned long count) {
     {
         std::lock_guard lock(mutex_);
+        framesIn_ += count;
         for (unsigned long f = 0; f < count; ++f) {
             const std::int16_t left = samples[f * channels_];
             ring_[2 * writeFrame_] = left;
@@ -116,10 +188,23 @@ void PortAudioSource::OnInput(const std::int16_t* samples, unsigned long count) 
     wake_.notify_one();
 }
 
+void PortAudioSource::OnStreamFinished() {
+    {
+        std::lock_guard lock(mutex_);
+        failed_ = true;
+    }
+    wake_.notify_all();
+}
+
 receive::ReadStatus PortAudioSource::WaitHalf(
     std::span<std::int16_t, receive::kHalfSamples> frames) {
     std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return interrupted_ || failed_ || halvesDone_ > halvesRead_; });
+    const auto ready = [this] { return interrupted_ || failed_ || halvesDone_ > halvesRead_; };
+    // The bound restarts with every wait, so it measures time without a new
+    // half (audio may arrive in pieces smaller than a half).
+    const auto bound = framesIn_ == 0 ? kFirstAudioWithin : kLostAfterBlocks * kBlockTime;
+    if (!wake_.wait_for(lock, bound, ready))
+        failed_ = true;  // the stream runs (or claims to) but nothing comes
     if (interrupted_) {
         interrupted_ = false;
         return receive::ReadStatus::Interrupted;

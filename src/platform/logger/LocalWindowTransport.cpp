@@ -48,12 +48,17 @@ std::string WindowDirectory(std::string* error) {
             *error = path + ": " + std::strerror(errno);
         return {};
     }
-    // An existing directory must be ours alone: in /tmp anyone could have made it.
+    // An existing directory must be ours alone: in /tmp anyone could have
+    // made it, or a link to a directory of theirs (so never follow a link).
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid() ||
         (info.st_mode & 077) != 0) {
-        if (error)
-            *error = path + ": not a private directory of this user";
+        if (error) {
+            *error = path +
+                     ": not a private directory of this user; the logging links are off until "
+                     "it is removed (rm -r " +
+                     path + ")";
+        }
         return {};
     }
     return path;
@@ -87,7 +92,8 @@ FrameSocket::~FrameSocket() {
 }
 
 std::optional<FrameSocket> FrameSocket::Connect(const std::string& directory,
-                                                std::string_view className) {
+                                                std::string_view className,
+                                                std::chrono::steady_clock::time_point deadline) {
     if (directory.empty() || !ValidClassName(className))
         return std::nullopt;
     sockaddr_un address{};
@@ -99,8 +105,14 @@ std::optional<FrameSocket> FrameSocket::Connect(const std::string& directory,
     FrameSocket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.Valid())
         return std::nullopt;
-    // A peer that stops reading must not block a write forever either.
-    timeval sendTimeout{.tv_sec = 2, .tv_usec = 0};
+    // A peer that stops reading (or accepting) must not hold up a connect
+    // or write past the deadline either.
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0)
+        return std::nullopt;
+    timeval sendTimeout{.tv_sec = static_cast<time_t>(left.count() / 1'000'000),
+                        .tv_usec = static_cast<suseconds_t>(left.count() % 1'000'000)};
     setsockopt(socket.fd_, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
     if (connect(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         return std::nullopt;

@@ -52,7 +52,9 @@ struct TransportOptions {
 };
 
 // The private directory for the window sockets, created when missing. Gives
-// an empty path (and `error`) when it exists with the wrong owner or mode.
+// an empty path (and `error`, naming the directory to remove) when it exists
+// as anything but a directory of this user that only this user can enter: in
+// /tmp another user could have made it first, or put a link there.
 std::string WindowDirectory(std::string* error);
 
 // Class names become file names: letters, digits, "_" and "-" only.
@@ -69,9 +71,11 @@ class FrameSocket {
     FrameSocket& operator=(const FrameSocket&) = delete;
     ~FrameSocket();
 
-    // Connects to the socket of `className` in `directory`.
+    // Connects to the socket of `className` in `directory`; a peer that
+    // stops reading holds up a connect or write until `deadline` at most.
     static std::optional<FrameSocket> Connect(const std::string& directory,
-                                              std::string_view className);
+                                              std::string_view className,
+                                              std::chrono::steady_clock::time_point deadline);
 
     bool Valid() const { return fd_ >= 0; }
     // The peer's user id from the kernel.

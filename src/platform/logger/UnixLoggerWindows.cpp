@@ -1,5 +1,7 @@
 #include "platform/logger/UnixLoggerWindows.h"
 
+#include <algorithm>
+
 namespace morvane::platform {
 namespace {
 
@@ -43,15 +45,35 @@ std::optional<UnixLoggerWindows::Target> UnixLoggerWindows::Resolve(WindowHandle
 void UnixLoggerWindows::SetCopyDataHandler(CopyDataHandler handler) {
     std::lock_guard lock(mutex_);
     handler_ = std::move(handler);
+    handlerThread_ = std::this_thread::get_id();
+}
+
+CopyDataHandler UnixLoggerWindows::HandlerForThisThread() {
+    std::lock_guard lock(mutex_);
+    if (handlerThread_ != std::this_thread::get_id())
+        return {};
+    return handler_;
+}
+
+std::string UnixLoggerWindows::LinksOffReason() const {
+    std::string error;
+    if (!local::WindowDirectory(&error).empty())
+        return {};
+    return error;
 }
 
 std::optional<Frame> UnixLoggerWindows::Exchange(WindowHandle target, FrameType type,
-                                                 std::span<const std::uint8_t> payload) {
+                                                 std::span<const std::uint8_t> payload,
+                                                 Deadline deadline) {
     const auto window = Resolve(target);
     if (!window)
         return std::nullopt;
+    // The whole exchange, replies included, ends by one deadline.
+    deadline = std::min(deadline, std::chrono::steady_clock::now() + options_.Timeout);
+    if (std::chrono::steady_clock::now() >= deadline)
+        return std::nullopt;
     const std::string directory = local::WindowDirectory(nullptr);
-    auto socket = local::FrameSocket::Connect(directory, window->ClassName);
+    auto socket = local::FrameSocket::Connect(directory, window->ClassName, deadline);
     if (!socket)
         return std::nullopt;
     const auto peer = socket->PeerUid();
@@ -61,8 +83,6 @@ std::optional<Frame> UnixLoggerWindows::Exchange(WindowHandle target, FrameType 
     if (!socket->Write(FrameType::Hello, hello) || !socket->Write(type, payload)) {
         return std::nullopt;
     }
-    // The whole exchange, replies included, shares one deadline.
-    const auto deadline = std::chrono::steady_clock::now() + options_.Timeout;
     const WindowHandle sender = HandleFor(window->ClassName, 0);
     for (;;) {
         auto frame = socket->Read(deadline);
@@ -78,13 +98,10 @@ std::optional<Frame> UnixLoggerWindows::Exchange(WindowHandle target, FrameType 
         CopyDataMessage message{.Sender = sender,
                                 .Command = *command,
                                 .Bytes = {frame->Payload.begin() + 4, frame->Payload.end()}};
-        CopyDataHandler handler;
-        {
-            std::lock_guard lock(mutex_);
-            handler = handler_;
-        }
-        if (handler)
+        if (const CopyDataHandler handler = HandlerForThisThread())
             handler(message);
+        else
+            ++droppedReplies_;
         std::vector<std::uint8_t> ok;
         PutU32(ok, 0);
         if (!socket->Write(FrameType::Done, ok))
@@ -92,31 +109,32 @@ std::optional<Frame> UnixLoggerWindows::Exchange(WindowHandle target, FrameType 
     }
 }
 
-WindowHandle UnixLoggerWindows::FindWindowByClass(std::string_view className) {
+WindowHandle UnixLoggerWindows::FindWindowByClass(std::string_view className, Deadline deadline) {
     if (!local::ValidClassName(className))
         return 0;
     const WindowHandle handle = HandleFor(std::string(className), 0);
     // A window that does not answer counts as absent.
-    return DoneOk(Exchange(handle, FrameType::Ping, {})) ? handle : 0;
+    return DoneOk(Exchange(handle, FrameType::Ping, {}, deadline)) ? handle : 0;
 }
 
 bool UnixLoggerWindows::SendCopyData(WindowHandle target, std::uint32_t command,
-                                     std::span<const std::uint8_t> bytes) {
+                                     std::span<const std::uint8_t> bytes, Deadline deadline) {
     const auto window = Resolve(target);
     if (!window || window->Control != 0)
         return false;
     std::vector<std::uint8_t> payload;
     PutU32(payload, command);
     payload.insert(payload.end(), bytes.begin(), bytes.end());
-    return DoneOk(Exchange(target, FrameType::CopyData, payload));
+    return DoneOk(Exchange(target, FrameType::CopyData, payload, deadline));
 }
 
-std::vector<ChildWindow> UnixLoggerWindows::EnumDescendants(WindowHandle parent) {
+std::vector<ChildWindow> UnixLoggerWindows::EnumDescendants(WindowHandle parent,
+                                                            Deadline deadline) {
     const auto window = Resolve(parent);
     std::vector<ChildWindow> children;
     if (!window || window->Control != 0)
         return children;
-    const auto done = Exchange(parent, FrameType::Enum, {});
+    const auto done = Exchange(parent, FrameType::Enum, {}, deadline);
     if (!DoneOk(done))
         return children;
     const std::span<const std::uint8_t> list(done->Payload);
@@ -135,27 +153,28 @@ std::vector<ChildWindow> UnixLoggerWindows::EnumDescendants(WindowHandle parent)
     return children;
 }
 
-bool UnixLoggerWindows::SetControlText(WindowHandle control, std::string_view utf8Text) {
+bool UnixLoggerWindows::SetControlText(WindowHandle control, std::string_view utf8Text,
+                                       Deadline deadline) {
     const auto window = Resolve(control);
     if (!window)
         return false;
     std::vector<std::uint8_t> payload = ControlPayload(window->Control);
     payload.insert(payload.end(), utf8Text.begin(), utf8Text.end());
-    return DoneOk(Exchange(control, FrameType::SetText, payload));
+    return DoneOk(Exchange(control, FrameType::SetText, payload, deadline));
 }
 
-bool UnixLoggerWindows::ClickButton(WindowHandle button) {
+bool UnixLoggerWindows::ClickButton(WindowHandle button, Deadline deadline) {
     const auto window = Resolve(button);
     if (!window)
         return false;
-    return DoneOk(Exchange(button, FrameType::Click, ControlPayload(window->Control)));
+    return DoneOk(Exchange(button, FrameType::Click, ControlPayload(window->Control), deadline));
 }
 
-bool UnixLoggerWindows::BringToFront(WindowHandle window) {
+bool UnixLoggerWindows::BringToFront(WindowHandle window, Deadline deadline) {
     const auto target = Resolve(window);
     if (!target)
         return false;
-    return DoneOk(Exchange(window, FrameType::Front, ControlPayload(target->Control)));
+    return DoneOk(Exchange(window, FrameType::Front, ControlPayload(target->Control), deadline));
 }
 
 }  // namespace morvane::platform

@@ -48,17 +48,28 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
     return TRUE;
 }
 
+// Milliseconds left until `deadline`; 0 when it has passed.
+UINT MsLeft(Deadline deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<UINT>(left.count()) : 0;
+}
+
 }  // namespace
 
-Win32LoggerWindows::Win32LoggerWindows(HWND ownWindow, UINT timeoutMs)
-    : ownWindow_(ownWindow), timeoutMs_(timeoutMs) {}
+Win32LoggerWindows::Win32LoggerWindows(HWND ownWindow) : ownWindow_(ownWindow) {}
 
-WindowHandle Win32LoggerWindows::FindWindowByClass(std::string_view className) {
+WindowHandle Win32LoggerWindows::FindWindowByClass(std::string_view className, Deadline deadline) {
+    if (MsLeft(deadline) == 0)
+        return 0;
     return Handle(FindWindowW(Wide(className).c_str(), nullptr));
 }
 
 bool Win32LoggerWindows::SendCopyData(WindowHandle target, std::uint32_t command,
-                                      std::span<const std::uint8_t> bytes) {
+                                      std::span<const std::uint8_t> bytes, Deadline deadline) {
+    const UINT timeoutMs = MsLeft(deadline);
+    if (timeoutMs == 0)
+        return false;
     COPYDATASTRUCT data{};
     data.dwData = command;
     data.cbData = static_cast<DWORD>(bytes.size());
@@ -67,29 +78,41 @@ bool Win32LoggerWindows::SendCopyData(WindowHandle target, std::uint32_t command
     // SMTO_NORMAL lets the replies sent to our window be handled while we wait.
     return SendMessageTimeoutW(Hwnd(target), WM_COPYDATA, reinterpret_cast<WPARAM>(ownWindow_),
                                reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               timeoutMs_, &result) != 0;
+                               timeoutMs, &result) != 0;
 }
 
-std::vector<ChildWindow> Win32LoggerWindows::EnumDescendants(WindowHandle parent) {
+std::vector<ChildWindow> Win32LoggerWindows::EnumDescendants(WindowHandle parent,
+                                                             Deadline deadline) {
     std::vector<ChildWindow> children;
+    if (MsLeft(deadline) == 0)
+        return children;
     EnumChildWindows(Hwnd(parent), CollectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
-bool Win32LoggerWindows::SetControlText(WindowHandle control, std::string_view utf8Text) {
+bool Win32LoggerWindows::SetControlText(WindowHandle control, std::string_view utf8Text,
+                                        Deadline deadline) {
+    const UINT timeoutMs = MsLeft(deadline);
+    if (timeoutMs == 0)
+        return false;
     const std::wstring text = Wide(utf8Text);
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(Hwnd(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                               SMTO_ABORTIFHUNG, timeoutMs_, &result) != 0;
+                               SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
 }
 
-bool Win32LoggerWindows::ClickButton(WindowHandle button) {
+bool Win32LoggerWindows::ClickButton(WindowHandle button, Deadline deadline) {
+    const UINT timeoutMs = MsLeft(deadline);
+    if (timeoutMs == 0)
+        return false;
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(Hwnd(button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, timeoutMs_,
+    return SendMessageTimeoutW(Hwnd(button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, timeoutMs,
                                &result) != 0;
 }
 
-bool Win32LoggerWindows::BringToFront(WindowHandle window) {
+bool Win32LoggerWindows::BringToFront(WindowHandle window, Deadline deadline) {
+    if (MsLeft(deadline) == 0)
+        return false;
     return SetForegroundWindow(Hwnd(window)) != 0;
 }
 
@@ -114,8 +137,8 @@ bool Win32LoggerWindows::OnCopyDataMessage(WPARAM wParam, LPARAM lParam) {
         const auto* bytes = static_cast<const std::uint8_t*>(data->lpData);
         message.Bytes.assign(bytes, bytes + data->cbData);
     }
-    handler(message);
-    return true;
+    // An unexpected message (no reply awaited) gets the default handling.
+    return handler(message);
 }
 
 std::vector<std::uint8_t> Win32CodePage::Encode(std::string_view utf8,

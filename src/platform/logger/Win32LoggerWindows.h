@@ -16,25 +16,26 @@ namespace morvane::platform {
 class Win32LoggerWindows final : public LoggerWindows {
   public:
     // `ownWindow` is the main form, named as the sender of every message.
-    // `timeoutMs` bounds each wait for another program's window.
-    explicit Win32LoggerWindows(HWND ownWindow, UINT timeoutMs = 2000);
+    // Replies reach it on its own (the user-interface) thread.
+    explicit Win32LoggerWindows(HWND ownWindow);
 
-    WindowHandle FindWindowByClass(std::string_view className) override;
+    WindowHandle FindWindowByClass(std::string_view className, Deadline deadline) override;
     bool SendCopyData(WindowHandle target, std::uint32_t command,
-                      std::span<const std::uint8_t> bytes) override;
-    std::vector<ChildWindow> EnumDescendants(WindowHandle parent) override;
-    bool SetControlText(WindowHandle control, std::string_view utf8Text) override;
-    bool ClickButton(WindowHandle button) override;
-    bool BringToFront(WindowHandle window) override;
+                      std::span<const std::uint8_t> bytes, Deadline deadline) override;
+    std::vector<ChildWindow> EnumDescendants(WindowHandle parent, Deadline deadline) override;
+    bool SetControlText(WindowHandle control, std::string_view utf8Text,
+                        Deadline deadline) override;
+    bool ClickButton(WindowHandle button, Deadline deadline) override;
+    bool BringToFront(WindowHandle window, Deadline deadline) override;
     void SetCopyDataHandler(CopyDataHandler handler) override;
 
-    // For the main form's window procedure on WM_COPYDATA; false when no
-    // handler is set (the message then gets the default handling).
+    // For the main form's window procedure on WM_COPYDATA: true when the
+    // handler took the message as an awaited reply; false leaves it to the
+    // default handling.
     bool OnCopyDataMessage(WPARAM wParam, LPARAM lParam);
 
   private:
     HWND ownWindow_;
-    UINT timeoutMs_;
     std::mutex mutex_;
     CopyDataHandler handler_;
 };

@@ -57,7 +57,7 @@ bool WindowHost::Start(std::string* error) {
             *error = "bad window class name";
         return false;
     }
-    if (FrameSocket::Connect(directory, className_)) {
+    if (FrameSocket::Connect(directory, className_, Clock::now() + options_.Timeout)) {
         if (error)
             *error = "window class " + className_ + " is already registered";
         return false;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/timer/KeyingTicker.h"
+
 namespace morvane::platform {
 
 namespace {
@@ -61,18 +63,16 @@ void KeyingTimerThread::Stop() {
 
 void KeyingTimerThread::Run(std::stop_token stop, int initialPeriodMs) {
     elevated_.store(TryElevate());
-    std::int64_t periodNs = std::int64_t(initialPeriodMs) * kNsPerMs;
-    std::int64_t deadline = NowNs() + periodNs;
+    KeyingTicker ticker(step_, NowNs);
+    ticker.Arm(initialPeriodMs);
     while (!stop.stop_requested()) {
-        while (deadline - NowNs() > kStopCheckNs && !stop.stop_requested()) {
+        while (ticker.DeadlineNs() - NowNs() > kStopCheckNs && !stop.stop_requested()) {
             SleepUntilNs(NowNs() + kStopCheckNs);
         }
         if (stop.stop_requested())
             break;
-        SleepUntilNs(deadline);
-        if (std::optional<int> period = step_())
-            periodNs = std::int64_t(*period) * kNsPerMs;
-        deadline += periodNs;
+        SleepUntilNs(ticker.DeadlineNs());
+        ticker.RunStep();
     }
     // Whatever the last step did, the key must not stay down.
     if (release_)

@@ -1,7 +1,6 @@
 // The keying timer: a dedicated thread that sleeps to absolute deadlines on
 // the monotonic clock and calls one step per tick. A step may re-arm the
-// timer with a new period; the next deadline is then the current tick's
-// deadline plus that period, so lateness of one wake-up does not accumulate.
+// timer with a new period; KeyingTicker decides when the next tick is due.
 #pragma once
 
 #include <atomic>

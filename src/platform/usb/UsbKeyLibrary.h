@@ -36,10 +36,14 @@ class UsbKeyLibrary {
     // usbif4cwWriteData(id, 0, value): 254 key down, 255 key up.
     void WriteData(int id, int value);
 
+    using WriteFn = int (*)(int, int, int);
+    // usbif4cwWriteData itself, for the crash handler's last key-up; null
+    // when not loaded.
+    WriteFn WriteEntry() const { return write_; }
+
   private:
     using OpenFn = int (*)(int);
     using CloseFn = int (*)(int);
-    using WriteFn = int (*)(int, int, int);
 
     std::vector<std::string> searchDirs_;
     void* handle_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "../TestSupport.h"
 
@@ -81,6 +82,40 @@ TEST(FileSource, ConvertsRatesAndChannelsTo11025Stereo) {
         // Padding after the end is silence.
         for (std::size_t i = 2 * 33075; i < audio.size(); ++i)
             ASSERT_EQ(audio[i], 0);
+    }
+}
+
+TEST(FileSource, FilesAtTheCaptureRateArriveSampleForSample) {
+    // Full-band noise (it reaches past the resampler's low-pass) over a
+    // tone, up to full scale, in files of one to three channels whose length
+    // is not a whole number of halves.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> noise(-32768, 32767);
+    test::TempFolder folder;
+    for (auto [name, channels] : {std::pair{"mono.wav", 1}, {"stereo.flac", 2}, {"three.wav", 3}}) {
+        SCOPED_TRACE(name);
+        const std::size_t frames = 5 * receive::kHalfFrames + 321;
+        std::vector<std::int16_t> written(frames * static_cast<std::size_t>(channels));
+        for (auto& v : written)
+            v = static_cast<std::int16_t>(noise(random));
+        ASSERT_TRUE(test::WriteSound(folder / name, written, channels, 11025));
+
+        FileSource source((folder / name).string());
+        ASSERT_EQ(source.Open(std::nullopt), std::nullopt);
+        std::vector<std::int16_t> read;
+        for (Half half{}; source.WaitHalf(half) == receive::ReadStatus::Block;)
+            read.insert(read.end(), half.begin(), half.end());
+        ASSERT_EQ(read.size(), 6 * receive::kHalfSamples);
+        EXPECT_EQ(source.FramesDelivered(), static_cast<std::int64_t>(frames));
+        std::size_t differing = 0;
+        for (std::size_t f = 0; f < 6 * receive::kHalfFrames; ++f) {
+            const std::size_t at = f * static_cast<std::size_t>(channels);
+            const std::int16_t left = f < frames ? written[at] : 0;
+            const std::int16_t right = f >= frames ? 0 : channels > 1 ? written[at + 1] : left;
+            differing += read[2 * f] != left;
+            differing += read[2 * f + 1] != right;
+        }
+        EXPECT_EQ(differing, 0u) << "of " << read.size() << " samples";
     }
 }
 

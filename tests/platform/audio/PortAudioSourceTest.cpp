@@ -1,17 +1,19 @@
-// PortAudio capture: the device error, and CW played into a private
-// PulseAudio server arriving through ALSA's "pulse" device with its timing.
+// PortAudio capture: the device error, CW played into a private PulseAudio
+// server arriving through ALSA's "pulse" device with its timing, and the
+// server going away in the middle of capture.
 #include "platform/audio/PortAudioSource.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <cmath>
+#include <condition_variable>
 #include <mutex>
 #include <numbers>
 #include <optional>
 #include <thread>
 
-#include "../TestSupport.h"
+#include "PulseServer.h"
 #include "receive/CaptureThread.h"
 #include "receive/ReceivePath.h"
 #include "synth/CwSynth.h"
@@ -59,76 +61,47 @@ TEST(PortAudioSource, UnknownDeviceGivesTheDeviceErrorAndInterruptWakes) {
     EXPECT_EQ(source.WaitHalf(half), receive::ReadStatus::Interrupted);
 }
 
-// A private PulseAudio daemon with its own runtime and home folders and a
-// null sink "cwsink" at 11025 Hz whose monitor is the default source. The
-// process environment points at it, so ALSA's "pulse" device records the sink.
-class PulseServer {
-  public:
-    ~PulseServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            for (int i = 0; i < 50 && kill(pid_, 0) == 0; ++i)
-                std::this_thread::sleep_for(100ms);
-        }
-    }
-
-    // The reason the daemon could not start, or nothing.
-    std::optional<std::string> Start() {
-        if (std::system("command -v pulseaudio >/dev/null && command -v paplay >/dev/null") != 0)
-            return "pulseaudio or paplay is not installed";
-        test::fs::create_directories(root_ / "home/.config/pulse");
-        test::fs::create_directory(root_ / "run");
-        test::fs::permissions(root_ / "run", test::fs::perms::owner_all);
-        // Without these the null sink moves itself to 48 kHz.
-        std::ofstream(root_ / "home/.config/pulse/daemon.conf")
-            << "default-sample-rate = 11025\nalternate-sample-rate = 11025\n";
-        setenv("XDG_RUNTIME_DIR", (root_ / "run").c_str(), 1);
-        setenv("HOME", (root_ / "home").c_str(), 1);
-        const std::string log = (root_ / "daemon.log").string();
-        if (std::system(("pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n "
-                         "--load=module-native-protocol-unix "
-                         "--load='module-null-sink sink_name=cwsink rate=11025 channels=2' >" +
-                         log + " 2>&1")
-                            .c_str()) != 0)
-            return "pulseaudio did not start: " + test::Slurp(log);
-        for (int i = 0; i < 50 && pid_ <= 0; ++i) {
-            std::ifstream(root_ / "run/pulse/pid") >> pid_;
-            if (pid_ <= 0)
-                std::this_thread::sleep_for(100ms);
-        }
-        if (pid_ <= 0)
-            return "pulseaudio wrote no pid file: " + test::Slurp(log);
-        if (std::system("pactl info >/dev/null 2>&1") != 0)
-            return "pactl cannot reach the daemon";
-        return std::nullopt;
-    }
-
-    // Plays a sound file into the null sink; returns at once.
-    std::thread Play(const test::fs::path& file) const {
-        const std::string command = "paplay --device=cwsink '" + file.string() + "'";
-        return std::thread([command] { [[maybe_unused]] int rc = std::system(command.c_str()); });
-    }
-
-    test::TempFolder Folder;
-
-  private:
-    const test::fs::path& root_ = Folder.Path;
-    pid_t pid_ = 0;
-};
-
 // Keeps the captured channel and decodes it through the program's receive path.
 class CollectingSink : public receive::BlockSink {
   public:
     void OnBlock(std::span<const std::int16_t, receive::kHalfSamples> frames,
                  int channel) override {
         path_.OnBlock(frames, channel);
-        std::lock_guard lock(mutex_);
-        for (std::size_t f = 0; f < receive::kHalfFrames; ++f)
-            samples_.push_back(frames[2 * f + channel]);
+        {
+            std::lock_guard lock(mutex_);
+            for (std::size_t f = 0; f < receive::kHalfFrames; ++f)
+                samples_.push_back(frames[2 * f + channel]);
+        }
+        changed_.notify_all();
+    }
+    void OnSourceEnded(receive::ReadStatus status) override {
+        {
+            std::lock_guard lock(mutex_);
+            ended_.push_back(status);
+        }
+        changed_.notify_all();
     }
     std::vector<std::int16_t> Samples() {
         std::lock_guard lock(mutex_);
         return samples_;
+    }
+    void ForgetEnd() {
+        std::lock_guard lock(mutex_);
+        ended_.clear();
+    }
+    // Waits at most `limit` for `blocks` blocks in all, or for the end of the source.
+    std::size_t WaitBlocks(std::size_t blocks, std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, limit, [&] {
+            return samples_.size() >= blocks * receive::kHalfFrames || !ended_.empty();
+        });
+        return samples_.size() / receive::kHalfFrames;
+    }
+    // Waits at most `limit` for the source to end; every end reported so far.
+    std::vector<receive::ReadStatus> WaitEnded(std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, limit, [&] { return !ended_.empty(); });
+        return ended_;
     }
     // After capture has stopped.
     std::string Decoded() {
@@ -143,7 +116,9 @@ class CollectingSink : public receive::BlockSink {
   private:
     receive::ReceivePath path_{receive::ReceivePathOptions{}};
     std::mutex mutex_;
+    std::condition_variable changed_;
     std::vector<std::int16_t> samples_;
+    std::vector<receive::ReadStatus> ended_;
 };
 
 // Mark and space lengths in ms, from the tone power in 32-sample steps.
@@ -174,10 +149,19 @@ std::vector<double> KeyedLengthsMs(const std::vector<std::int16_t>& x, double to
     return lengths;
 }
 
+// Opens ALSA's "pulse" device; the problem when it cannot.
+std::optional<std::string> PulseDeviceProblem(PortAudioSource& source) {
+    const auto devices = source.ListDevices();
+    if (std::none_of(devices.begin(), devices.end(), [](auto& d) { return d.Id == "pulse"; }))
+        return "PortAudio lists no ALSA \"pulse\" device (libasound2-plugins?)";
+    if (auto message = source.Open(std::string("pulse")))
+        return "cannot open the pulse device: " + *message;
+    return std::nullopt;
+}
+
 TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTimingAndDecodes) {
-    PulseServer server;
-    if (auto problem = server.Start())
-        GTEST_SKIP() << "no sound server: " << *problem;
+    test::PulseServer server;
+    MORVANE_NEED_SOUND(server.Start());
 
     auto keyed = synth::TextToEvents("CQ DE JA1ABC", synth::TextAlphabet::English, 15, {}, 300.0);
     synth::CwSynth synth(
@@ -190,11 +174,7 @@ TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTimingAndDecodes) {
 
     [[maybe_unused]] const ForeignLeaksIgnored ignoreForeignLeaks;
     PortAudioSource source;
-    const auto devices = source.ListDevices();
-    if (std::none_of(devices.begin(), devices.end(), [](auto& d) { return d.Id == "pulse"; }))
-        GTEST_SKIP() << "PortAudio lists no ALSA \"pulse\" device (libasound2-plugins?)";
-    if (auto message = source.Open(std::string("pulse")))
-        GTEST_SKIP() << "cannot open the pulse device: " << *message;
+    MORVANE_NEED_SOUND(PulseDeviceProblem(source));
 
     CollectingSink sink;
     std::atomic<bool> enabled{true};
@@ -214,6 +194,61 @@ TEST(PulseCapture, PlayedCwArrivesThroughPortAudioWithItsTimingAndDecodes) {
         EXPECT_NEAR(captured[i - 1], keyed.Events[i].TimeMs - keyed.Events[i - 1].TimeMs, 10.0)
             << "element " << i;
     EXPECT_EQ(sink.Decoded(), "CQ DE JA1ABC");
+}
+
+// The server dies (killed) or freezes (stopped) in the middle of capture: the
+// capture thread ends within a few block times, reports the loss once, the
+// stream closes without hanging, and once the server is back the same
+// source opens and captures again.
+TEST(PulseCapture, ALostServerEndsCaptureOnceAndTheSourceOpensAgain) {
+    for (int signal : {SIGKILL, SIGSTOP}) {
+        SCOPED_TRACE(signal == SIGKILL ? "killed" : "stopped");
+        test::PulseServer server;
+        MORVANE_NEED_SOUND(server.Start());
+        [[maybe_unused]] const ForeignLeaksIgnored ignoreForeignLeaks;
+        PortAudioSource source;
+        MORVANE_NEED_SOUND(PulseDeviceProblem(source));
+
+        CollectingSink sink;
+        std::atomic<bool> enabled{true};
+        receive::CaptureThread capture(source, sink, enabled);
+        ASSERT_TRUE(capture.StartCapture());
+        ASSERT_GE(sink.WaitBlocks(3, 8000ms), 3u) << "no audio before the server went away";
+
+        const auto lostAt = std::chrono::steady_clock::now();
+        server.Kill(signal);
+        const auto ended = sink.WaitEnded(5000ms);
+        const auto noticed = std::chrono::steady_clock::now() - lostAt;
+        ASSERT_EQ(ended, std::vector{receive::ReadStatus::Error});
+        EXPECT_LT(noticed, 2000ms);
+        for (int i = 0; i < 100 && capture.IsRunning(); ++i)
+            std::this_thread::sleep_for(10ms);
+        EXPECT_FALSE(capture.IsRunning());
+        EXPECT_TRUE(capture.TakeSourceFailure());
+        EXPECT_FALSE(capture.TakeSourceFailure()) << "reported once";
+        std::array<std::int16_t, receive::kHalfSamples> half{};
+        EXPECT_EQ(source.WaitHalf(half), receive::ReadStatus::Error) << "a lost source stays lost";
+
+        const auto stopAt = std::chrono::steady_clock::now();
+        EXPECT_TRUE(capture.StopCapture());
+        source.Stop();
+        EXPECT_LT(std::chrono::steady_clock::now() - stopAt, 3000ms) << "closing the lost stream";
+
+        // The operator brings the interface back and picks it again.
+        if (signal == SIGSTOP) {
+            server.Kill(SIGCONT);
+            ASSERT_TRUE(server.Kill(SIGTERM));
+        }
+        MORVANE_NEED_SOUND(server.Start());
+        ASSERT_EQ(source.Open(std::string("pulse")), std::nullopt);
+        sink.ForgetEnd();
+        const std::size_t before = sink.WaitBlocks(0, 0ms);
+        ASSERT_TRUE(capture.StartCapture());
+        EXPECT_GE(sink.WaitBlocks(before + 5, 8000ms), before + 5) << "no audio after reopening";
+        EXPECT_TRUE(capture.StopCapture());
+        EXPECT_FALSE(capture.TakeSourceFailure());
+        source.Stop();
+    }
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // the local window transport.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 #include "LinkHarness.h"
+#include "platform/logger/WindowHost.h"
+#include "qso/LoggerPtt.h"
 
 namespace morvane {
 namespace {
@@ -28,8 +31,9 @@ Lines Join(std::initializer_list<Lines> parts) {
 class LinkEndToEnd : public ::testing::Test, public test::LinkRig {
   protected:
     void SetUp() override {
-        windows.SetCopyDataHandler(
-            [this](const platform::CopyDataMessage& message) { transfer.OnCopyData(message); });
+        windows.SetCopyDataHandler([this](const platform::CopyDataMessage& message) {
+            return transfer.OnCopyData(message);
+        });
         Fill("JA1ABC", "TARO", "2O3A");
         fields.HisRST = "5NN";
         fields.MyRST = "579";
@@ -111,9 +115,9 @@ TEST_F(LinkEndToEnd, RepliesFillTheFieldsAndUtcLogsGetUtcTime) {
     // Ctrl+F1 and Ctrl+F3: HamLog's call and QTH fields come back.
     auto& link = transfer.Hamlog();
     fields.SetText(QsoField::HisCall, "");
-    link.Request(link.FindHamlog(), 0x400065, qso::HamlogAwait::Call);
+    link.Request(link.FindHamlog(test::Soon()), 0x400065, qso::HamlogAwait::Call, test::Soon());
     EXPECT_EQ(fields.HisCall(), "JA1ABC");
-    link.Request(link.FindHamlog(), 0x70, qso::HamlogAwait::Qth);
+    link.Request(link.FindHamlog(test::Soon()), 0x70, qso::HamlogAwait::Qth, test::Soon());
     EXPECT_EQ(fields.HisQTH(), "東京");
     // Nothing awaited: left to the default handling.
     EXPECT_FALSE(transfer.OnCopyData({.Sender = 1, .Command = 0x6F, .Bytes = {'X', 0}}));
@@ -145,6 +149,29 @@ TEST_F(LinkEndToEnd, SaveNeedsAQsoFirstAndThenStoresTheRecord) {
     EXPECT_TRUE(transfer.LastCall.empty());
     EXPECT_FALSE(view.saveEnabled);
     EXPECT_FALSE(view.timeEnabled);
+}
+
+// Outside contest mode too, Clear empties CTestWin's call and received number
+// and presses its Clear button; SAVE forgets the copies the fields kept.
+TEST_F(LinkEndToEnd, ClearReachesCtestwinInEveryModeAndSaveForgetsTheSavedCopies) {
+    auto ctestwin = Start(MORVANE_CTESTWIN_SIM);
+    transfer.Settings.LogLinkChoice = 2;
+    transfer.Settings.ContestMode = false;
+    transfer.ClearQso();
+    EXPECT_EQ(ctestwin->Events("click"), Lines{"click Clear"});
+    EXPECT_EQ(ctestwin->Events("settext"), (Lines{"settext Call=", "settext Rcvd="}));
+    EXPECT_EQ(Filled(), "||");
+
+    const QsoField kept[] = {QsoField::HisCall, QsoField::HisName, QsoField::HisQth,
+                             QsoField::RcvdNr};
+    for (QsoField field : kept) {
+        fields.SetText(field, "KEPT");
+        fields.OnFocusLost(field);
+        ASSERT_EQ(fields.SavedCopy(field), "KEPT");
+    }
+    transfer.SaveTransfer();
+    for (QsoField field : kept)
+        EXPECT_EQ(fields.SavedCopy(field), "") << static_cast<int>(field);
 }
 
 TEST_F(LinkEndToEnd, ContestWithBothLoggersCountsNumbersAndChecksRcvdNr) {
@@ -257,6 +284,142 @@ TEST_F(LinkEndToEnd, SelectionScreenOpenReportsInBothForms) {
     for (const std::string& line : hamlog->Received()) {
         EXPECT_TRUE(line == "cmd=0x65 len=0 text=" || line == "cmd=0x1 len=4 text=****") << line;
     }
+}
+
+// HamLog stops answering in the middle of an operation: the operation ends
+// within its one time bound (not one per message), is reported as HamLog not
+// running, and nothing is marked as sent.
+TEST_F(LinkEndToEnd, AHamlogHangingMidOperationIsReportedAndNothingCountsAsSent) {
+    using namespace std::chrono_literals;
+    const std::string notRunning = "box:HamLogを起動して下さい。";
+    const std::string notRunningTag = "warn:HamLogを起動してください!!\r\n";
+    struct Row {
+        const char* hangOn;  // the command HamLog hangs on
+        bool save;
+        Trigger trigger;
+        Lines calls;
+    };
+    const Row rows[] = {
+        {"0x5", false, Trigger::Tag, {notRunningTag, "beep"}},  // MyRST, among the fields
+        {"0x30001", false, Trigger::Operator, {notRunning}},    // the call, the last message
+        {"0x65", false, Trigger::Operator, {notRunning}},       // the probe
+        {"0x80012", true, Trigger::Operator, {"box:HamLogを起動してください。"}},
+        {"0x80012", true, Trigger::Tag, {notRunningTag, "beep"}},
+    };
+    transfer.OperationTimeout = 500ms;
+    for (const Row& row : rows) {
+        auto hamlog = StartHamlog({"--hang-on", row.hangOn});
+        Fill("JA1ABC", "TARO", "2O3A");
+        view.calls.clear();
+        view.saveEnabled = false;
+        transfer.LastCall.clear();
+        transfer.QsoSent = row.save;
+        const auto start = std::chrono::steady_clock::now();
+        if (row.save)
+            transfer.SaveTransfer(row.trigger);
+        else
+            transfer.QsoTransfer(row.trigger);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, 1500ms) << row.hangOn;  // one bound, not one per message
+        EXPECT_TRUE(hamlog->Contains("hung")) << row.hangOn;
+        EXPECT_EQ(view.calls, row.calls) << row.hangOn;
+        EXPECT_FALSE(transfer.QsoSent) << row.hangOn;
+        EXPECT_FALSE(view.saveEnabled) << row.hangOn;
+        EXPECT_EQ(transfer.LastCall, "") << row.hangOn;
+        if (row.hangOn == std::string("0x65")) {
+            EXPECT_FALSE(transfer.Hamlog().HamlogLinked);  // a probe without answer unlinks
+        }
+    }
+}
+
+// A HamLog stand-in in this process that answers only the QTH request.
+struct QthOnlyHamlog final : platform::local::WindowRequestHandler {
+    void OnCopyData(const platform::local::CopyDataRequest& request,
+                    platform::local::CopyDataReply& reply) override {
+        if (request.Command == 0x70) {
+            const std::vector<std::uint8_t> tokyo = {'T', 'O', 'K', 'Y', 'O', 0};
+            reply.Send(request.Command, tokyo);
+        }
+    }
+};
+
+TEST_F(LinkEndToEnd, AnUnansweredRequestLeavesNoExpectationBehind) {
+    QthOnlyHamlog handler;
+    platform::local::WindowHost host("TThwin", handler);
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    auto& link = transfer.Hamlog();
+    const platform::WindowHandle hamlog = link.FindHamlog(test::Soon());
+    ASSERT_NE(hamlog, 0u);
+    for (auto await : {qso::HamlogAwait::Call, qso::HamlogAwait::Name, qso::HamlogAwait::Settings,
+                       qso::HamlogAwait::Probe}) {
+        EXPECT_TRUE(link.Request(hamlog, 0x6C, await, test::Soon()));  // never answered
+    }
+    EXPECT_FALSE(link.AwaitCall || link.AwaitName || link.AwaitQth || link.AwaitSettings ||
+                 link.AwaitProbe);
+    // The next reply fills only what its own request asked for.
+    EXPECT_TRUE(link.Request(hamlog, 0x70, qso::HamlogAwait::Qth, test::Soon()));
+    EXPECT_EQ(Filled(), "JA1ABC|TARO|TOKYO");
+    EXPECT_TRUE(link.ProbeReply.empty());
+    EXPECT_FALSE(transfer.OnCopyData({.Sender = hamlog, .Command = 0x70, .Bytes = {'X', 0}}));
+}
+
+// A HamLog stand-in in this process that answers every message with its call
+// field, PTT switches included.
+struct ChattyHamlog final : platform::local::WindowRequestHandler {
+    void OnCopyData(const platform::local::CopyDataRequest& request,
+                    platform::local::CopyDataReply& reply) override {
+        const std::vector<std::uint8_t> call = {'J', 'A', '9', 'X', 'Y', 'Z', 0};
+        reply.Send(request.Command, call);
+    }
+};
+
+// PTT messages go out on the PTT output's own thread while the form's thread
+// runs requests: a reply to a PTT message must never reach the link's state
+// from that thread (under ThreadSanitizer this is also a race check).
+TEST_F(LinkEndToEnd, RepliesReachTheLinkOnlyOnItsOwnThread) {
+    ChattyHamlog handler;
+    platform::local::WindowHost host("TThwin", handler);
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    const std::thread::id owner = std::this_thread::get_id();
+    std::atomic<int> foreignCalls{0};
+    windows.SetCopyDataHandler([&](const platform::CopyDataMessage& message) {
+        if (std::this_thread::get_id() != owner)
+            ++foreignCalls;
+        return transfer.OnCopyData(message);
+    });
+
+    struct NoPort final : transmit::KeyOutput {
+        void KeyDown() override {}
+        void KeyUp() override {}
+        void PttOn() override {}
+        void PttOff() override {}
+    } port;
+    std::atomic<bool> linkUp{true};
+    qso::LoggerPttOutput ptt(port, windows, linkUp);
+    ptt.SetPttViaLogger(true);
+    std::atomic<bool> keying{true};
+    std::thread keyer([&] {
+        while (keying) {
+            ptt.PttOn();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            ptt.PttOff();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    auto& link = transfer.Hamlog();
+    for (int i = 0; i < 40 || (ptt.MessagesSent() < 10 && i < 2000); ++i) {
+        fields.SetText(QsoField::HisCall, "");
+        ASSERT_TRUE(link.Request(link.FindHamlog(test::Soon()), 0x400065, qso::HamlogAwait::Call,
+                                 test::Soon()));
+        ASSERT_EQ(fields.HisCall(), "JA9XYZ");
+    }
+    keying = false;
+    keyer.join();
+    EXPECT_EQ(foreignCalls.load(), 0);
+    EXPECT_GE(ptt.MessagesSent(), 10);
+    EXPECT_GE(windows.DroppedReplies(), 10);  // HamLog's answers to PTT, not taken
 }
 
 }  // namespace

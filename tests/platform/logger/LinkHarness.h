@@ -20,6 +20,11 @@ extern char** environ;
 
 namespace morvane::test {
 
+// The usual bound of one request in these tests.
+inline platform::Deadline Soon() {
+    return platform::DeadlineIn(std::chrono::seconds(2));
+}
+
 // A fresh $XDG_RUNTIME_DIR for this test process; children inherit it.
 struct RuntimeDir : TempFolder {
     RuntimeDir() { setenv("XDG_RUNTIME_DIR", Path.c_str(), 1); }

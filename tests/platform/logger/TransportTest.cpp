@@ -73,14 +73,16 @@ TEST_F(LocalTransport, RepliesArriveBeforeTheSendReturns) {
     ASSERT_TRUE(host.Start(&error)) << error;
     platform::UnixLoggerWindows windows("Sender");
     std::vector<std::uint32_t> replies;
-    windows.SetCopyDataHandler(
-        [&](const platform::CopyDataMessage& message) { replies.push_back(message.Command); });
-    const platform::WindowHandle target = windows.FindWindowByClass("EchoWin");
+    windows.SetCopyDataHandler([&](const platform::CopyDataMessage& message) {
+        replies.push_back(message.Command);
+        return true;
+    });
+    const platform::WindowHandle target = windows.FindWindowByClass("EchoWin", test::Soon());
     ASSERT_NE(target, 0u);
-    ASSERT_TRUE(windows.SendCopyData(target, 40, {}));
+    ASSERT_TRUE(windows.SendCopyData(target, 40, {}, test::Soon()));
     EXPECT_EQ(replies, (std::vector<std::uint32_t>{40, 41}));
-    EXPECT_EQ(windows.FindWindowByClass("NoSuchWin"), 0u);
-    EXPECT_EQ(windows.FindWindowByClass("../etc"), 0u);  // never a path
+    EXPECT_EQ(windows.FindWindowByClass("NoSuchWin", test::Soon()), 0u);
+    EXPECT_EQ(windows.FindWindowByClass("../etc", test::Soon()), 0u);  // never a path
 
     // One window per class.
     platform::local::WindowHost twin("EchoWin", echo);
@@ -103,9 +105,9 @@ TEST_F(LocalTransport, GarbageAndOversizeFramesAreDropped) {
 
     // The stand-in still serves well-formed requests.
     platform::UnixLoggerWindows windows("hWndMRVN");
-    const platform::WindowHandle target = windows.FindWindowByClass("TThwin");
+    const platform::WindowHandle target = windows.FindWindowByClass("TThwin", test::Soon());
     ASSERT_NE(target, 0u);
-    EXPECT_TRUE(windows.SendCopyData(target, 16, {}));
+    EXPECT_TRUE(windows.SendCopyData(target, 16, {}, test::Soon()));
     EXPECT_EQ(hamlog.Received(), std::vector<std::string>{"cmd=0x10 len=0 text="});
 }
 
@@ -134,7 +136,7 @@ TEST_F(LocalTransport, GarbageRepliesFailTheSend) {
     platform::UnixLoggerWindows windows("hWndMRVN");
     const auto start = Clock::now();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(windows.FindWindowByClass("TThwin"), 0u);
+        EXPECT_EQ(windows.FindWindowByClass("TThwin", test::Soon()), 0u);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));  // no waiting for the timeout
     peer.join();
     close(listener);
@@ -156,9 +158,9 @@ TEST_F(LocalTransport, AWindowThatNeverAnswersCountsAsNotRunning) {
 
     hamlog.Resume();
     // The stalled connection was answered late or dropped; new requests work.
-    for (int i = 0; i < 20 && rig.windows.FindWindowByClass("TThwin") == 0; ++i)
+    for (int i = 0; i < 20 && rig.windows.FindWindowByClass("TThwin", test::Soon()) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_NE(rig.windows.FindWindowByClass("TThwin"), 0u);
+    EXPECT_NE(rig.windows.FindWindowByClass("TThwin", test::Soon()), 0u);
 }
 
 TEST_F(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
@@ -168,7 +170,7 @@ TEST_F(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
         platform::local::WindowHost host("Strict", echo, stranger);
         ASSERT_TRUE(host.Start(&error)) << error;
         platform::UnixLoggerWindows windows("Sender");
-        EXPECT_EQ(windows.FindWindowByClass("Strict"), 0u);
+        EXPECT_EQ(windows.FindWindowByClass("Strict", test::Soon()), 0u);
     }
     EXPECT_EQ(echo.rejected.load(), 1);
     EXPECT_EQ(echo.lastRejection, "peer of another user");
@@ -176,20 +178,47 @@ TEST_F(LocalTransport, PeersOfAnotherUserAreRefusedBothWays) {
     platform::local::WindowHost host("Open", echo);
     ASSERT_TRUE(host.Start(&error)) << error;
     platform::UnixLoggerWindows wary("Sender", stranger);
-    EXPECT_EQ(wary.FindWindowByClass("Open"), 0u);
+    EXPECT_EQ(wary.FindWindowByClass("Open", test::Soon()), 0u);
     platform::UnixLoggerWindows trusting("Sender");
-    EXPECT_NE(trusting.FindWindowByClass("Open"), 0u);
+    EXPECT_NE(trusting.FindWindowByClass("Open", test::Soon()), 0u);
 }
 
+// The window directory is refused unless it is this user's own private
+// directory; the refusal names the directory to remove, and the links run
+// as if no logging program were there.
 TEST_F(LocalTransport, DirectoryMustBePrivate) {
     const std::string windowsDir = dir.Path.string() + "/morvane-windows";
+    const std::string hint = "rm -r " + windowsDir + ")";
+    auto refused = [&](const char* label) {
+        platform::local::WindowHost host("EchoWin", echo);
+        EXPECT_FALSE(host.Start(&error)) << label;
+        EXPECT_NE(error.find(hint), std::string::npos) << label << ": " << error;
+        platform::UnixLoggerWindows windows("hWndMRVN");
+        EXPECT_NE(windows.LinksOffReason().find(hint), std::string::npos) << label;
+        EXPECT_EQ(windows.FindWindowByClass("EchoWin", test::Soon()), 0u) << label;
+    };
     ASSERT_EQ(mkdir(windowsDir.c_str(), 0755), 0);
     chmod(windowsDir.c_str(), 0755);
+    refused("open to others");
+
+    // A link to a private directory of ours, as another user could plant in /tmp.
+    const std::string elsewhere = dir.Path.string() + "/elsewhere";
+    ASSERT_EQ(rename(windowsDir.c_str(), elsewhere.c_str()), 0);
+    chmod(elsewhere.c_str(), 0700);
+    ASSERT_EQ(symlink(elsewhere.c_str(), windowsDir.c_str()), 0);
+    refused("a link");
+    unlink(windowsDir.c_str());
+
+    if (geteuid() == 0) {  // only root can hand a directory to another user
+        ASSERT_EQ(mkdir(windowsDir.c_str(), 0700), 0);
+        ASSERT_EQ(chown(windowsDir.c_str(), geteuid() + 1, static_cast<gid_t>(-1)), 0);
+        refused("another user's");
+        rmdir(windowsDir.c_str());
+    }
+
     platform::local::WindowHost host("EchoWin", echo);
-    EXPECT_FALSE(host.Start(&error));
-    EXPECT_NE(error.find("private"), std::string::npos) << error;
-    chmod(windowsDir.c_str(), 0700);
     EXPECT_TRUE(host.Start(&error)) << error;
+    EXPECT_EQ(platform::UnixLoggerWindows("hWndMRVN").LinksOffReason(), "");
 }
 
 }  // namespace
