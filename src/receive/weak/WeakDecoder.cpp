@@ -1,0 +1,135 @@
+#include "receive/weak/WeakDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "receive/weak/SpeedSearch.h"
+
+namespace morvane::receive::weak {
+
+namespace {
+
+constexpr int kMaxDotSteps = 56;              // 160 ms, 7.5 wpm
+constexpr double kMinDotSteps = 8.0;          // 23 ms, 52 wpm
+constexpr double kStartDotSteps = 20.0;       // 58 ms, 20 wpm
+constexpr std::size_t kLevelWindow = 1378;    // 4 s of steps
+constexpr std::size_t kLookaheadSteps = 100;  // levels see 0.29 s ahead
+constexpr int kDecisionLagSteps = 190;        // 0.55 s
+constexpr std::size_t kFirstFitSteps = 100;
+// A tone this far from the last one is another signal: forget the levels.
+constexpr double kRetuneHz = 15.0;
+// Below this share of mark steps the window holds no keying worth decoding.
+constexpr double kMinMarkShare = 0.15;
+// Per step while no signal is present: plainly space.
+constexpr double kAbsentLlr = -1.0;
+// Steps of a smoothed envelope are far from independent: this many times the
+// moving-average length count as one.
+constexpr double kCorrelatedSteps = 0.5;
+
+}  // namespace
+
+WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listener)
+    : tracker_(ToneTrackerConfig{.SampleRateHz = kSampleRateHz, .BlockSize = kBlockSize}),
+      demodulator_(ToneDemodulatorConfig{.SampleRateHz = kSampleRateHz,
+                                         .StepSamples = kStepSamples,
+                                         .DelaySamples = 6615}),  // 0.6 s
+      levels_(kLevelWindow, kFirstFitSteps),
+      viterbi_(kMaxDotSteps),
+      assembler_(sink, listener),
+      steps_(kBlockSize / kStepSamples + 1),
+      lookahead_(kLookaheadSteps),
+      runs_(512) {
+    assembler_.SetSquelch(kDefaultSquelch);
+    Reset();
+}
+
+void WeakDecoder::Reset() {
+    tracker_.Reset();
+    demodulator_.Reset();
+    levels_.Reset();
+    viterbi_.Reset();
+    assembler_.Reset();
+    std::fill(lookahead_.begin(), lookahead_.end(), 0.0f);
+    lookaheadAt_ = 0;
+    presence_.fill(false);
+    presenceAt_ = 0;
+    toneHz_ = 0.0;
+    blocks_ = 0;
+    dotSteps_ = kStartDotSteps;
+    speedKnown_ = false;
+    demodulator_.SetAverageSteps(static_cast<int>(std::lround(dotSteps_ / 2)));
+    viterbi_.SetDotSteps(dotSteps_);
+    assembler_.SetDotSteps(dotSteps_);
+}
+
+void WeakDecoder::Process(std::span<const float> block) {
+    ++blocks_;
+    tracker_.Process(block);
+    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz)
+        levels_.Reset();
+    toneHz_ = tracker_.ToneHz();
+    demodulator_.SetToneHz(toneHz_);
+    const std::size_t count = demodulator_.Process(block, steps_);
+    presence_[presenceAt_] = tracker_.SignalPresent();
+    presenceAt_ = (presenceAt_ + 1) % presence_.size();
+    const bool present = presence_[presenceAt_] && levels_.Fit().MarkShare >= kMinMarkShare;
+    const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
+    // The delay line starts empty: its zeros are no noise level.
+    const std::size_t primed = demodulator_.Primed() ? 0 : count;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i < primed) {
+            viterbi_.Push(kAbsentLlr);
+            continue;
+        }
+        levels_.Push(steps_[i]);
+        const float due = lookahead_[lookaheadAt_];
+        lookahead_[lookaheadAt_] = steps_[i];
+        lookaheadAt_ = (lookaheadAt_ + 1) % lookahead_.size();
+        if (!levels_.Ready())
+            levels_.Update();
+        double llr = kAbsentLlr;
+        if (present && levels_.Ready())
+            llr = std::clamp(MarkLogLikelihoodRatio(due, levels_.Fit()) * scale, -5.0, 20.0);
+        viterbi_.Push(llr);
+    }
+    // Fit levels and speed often while acquiring, then every fourth block.
+    if (blocks_ < 32 || blocks_ % 4 == 0) {
+        levels_.Update();
+        UpdateSpeed();
+        const LevelFit& fit = levels_.Fit();
+        assembler_.SetExpectedStrength(
+            MarkLogLikelihoodRatio(fit.MarkLevel, fit) * scale,
+            MarkLogLikelihoodRatio(fit.NoiseSigma * 1.2533, fit) * scale);
+    }
+    viterbi_.Decide(kDecisionLagSteps, assembler_);
+}
+
+void WeakDecoder::UpdateSpeed() {
+    if (!levels_.Ready())
+        return;
+    // The runs the timing search found are cleaner than any hard threshold:
+    // one noisy step does not split a dash there.
+    const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
+    const auto estimate = EstimateDotSteps(
+        runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps, .MaxDotSteps = kMaxDotSteps});
+    if (!estimate || !tracker_.SignalPresent())
+        return;
+    // Settle quickly on the first estimate, then follow changes smoothly.
+    const double weight = speedKnown_ ? 0.25 : 1.0;
+    dotSteps_ = std::exp((1.0 - weight) * std::log(dotSteps_) + weight * std::log(*estimate));
+    speedKnown_ = true;
+    const int average = std::max(1, static_cast<int>(std::lround(dotSteps_ / 2)));
+    const int current = demodulator_.AverageSteps();
+    if (std::abs(average - current) > std::max(1, current / 5))
+        demodulator_.SetAverageSteps(average);
+    viterbi_.SetDotSteps(dotSteps_);
+    assembler_.SetDotSteps(dotSteps_);
+}
+
+void WeakDecoder::Finish() {
+    viterbi_.Decide(0, assembler_);
+    assembler_.Finish();
+}
+
+}  // namespace morvane::receive::weak
