@@ -51,11 +51,13 @@ std::string ConfidenceDigits(const receive::ReceivePath& path) {
 }
 
 std::string lastDigits;
+double squelch = receive::ReceivePathOptions{}.Squelch;
 
 std::string Decode(const synth::Recording& recording, receive::DecoderKind kind) {
     receive::ReceivePathOptions options;
     options.Decoder = kind;
     options.KeepConfidence = true;
+    options.Squelch = squelch;
     receive::ReceivePath path(options);
     for (std::size_t at = 0; at + receive::kHalfSamples <= recording.Frames.size();
          at += receive::kHalfSamples)
@@ -103,13 +105,16 @@ int main(int argc, char** argv) {
             for (std::string item; std::getline(list, item, ',');)
                 rows.push_back(std::atoi(item.c_str()));
             ++i;
+        } else if (arg == "--squelch" && value) {
+            squelch = std::atof(value);
+            ++i;
         } else if (arg == "-v") {
             verbose = true;
         } else {
-            std::fprintf(
-                stderr,
-                "usage: %s [--count N] [--seed S] [--snr clean,10,...] [--rows 0,1,2] [-v]\n",
-                argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--count N] [--seed S] [--snr clean,10,...] [--rows 0,1,2] "
+                         "[--squelch L] [-v]\n",
+                         argv[0]);
             return 2;
         }
     }

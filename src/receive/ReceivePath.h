@@ -50,7 +50,7 @@ struct ReceivePathOptions {
     bool ExtendOn = true;
     std::optional<int> SpeedCpm;  // fixed receive speed; automatic when empty
     DecoderKind Decoder = DecoderKind::Standard;
-    double Squelch = 0.3;         // weak decoder: characters under this confidence are dropped
+    double Squelch = 0.1;         // weak decoder: characters under this confidence are dropped
     bool KeepConfidence = false;  // keep a ConfidentText log (tools)
 };
 
@@ -79,7 +79,7 @@ class ReceivePath final : public BlockSink {
     // Any thread: the decoder used from the next block on. Switching to the
     // weak decoder starts it cold.
     void SetDecoder(DecoderKind kind) { decoder_ = kind; }
-    DecoderKind Decoder() const { return decoder_; }
+    DecoderKind DecoderChoice() const { return decoder_; }
     // Any thread: the weak decoder's squelch (0..1).
     void SetSquelch(double level);
 

@@ -35,7 +35,7 @@ const char* DecodeUsage() {
            "  --speed auto|CPM            receive speed in characters per minute (default auto)\n"
            "  --decoder standard|weak     decoder (default standard)\n"
            "  --squelch LEVEL             weak decoder: drop characters under this confidence,\n"
-           "                              0..1 (default 0.3)\n"
+           "                              0..1 (default 0.1)\n"
            "  --confidence                print each character's confidence (0-9) under the text\n"
            "  --keep-lines                keep the decoder's line breaks\n"
            "  --demo SECONDS              decode the built-in demo contact\n"

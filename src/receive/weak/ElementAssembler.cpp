@@ -48,12 +48,13 @@ void ElementAssembler::Reset() {
 }
 
 void ElementAssembler::OnRunPiece(bool mark, int steps, double strength) {
+    if (runSteps_ > 0 && mark != runMark_)
+        CloseRun();
+    // The next character begins: a held one did not stand alone.
     if (mark && held_.Count > 0) {
         Print(held_);
         held_.Count = 0;
     }
-    if (runSteps_ > 0 && mark != runMark_)
-        CloseRun();
     runMark_ = mark;
     runSteps_ += steps;
     runStrength_ += strength;

@@ -16,6 +16,10 @@
 
 namespace morvane::receive::weak {
 
+// Characters under this confidence are mostly noise; higher levels start
+// dropping real characters at weak signals.
+inline constexpr double kDefaultSquelch = 0.1;
+
 // Told the confidence (0..1) of each character just before it is emitted.
 class ConfidenceListener {
   public:
@@ -59,7 +63,7 @@ class ElementAssembler final : public RunSink {
 
     decode::CharacterSink& sink_;
     ConfidenceListener* listener_;
-    std::atomic<double> squelch_{0.3};
+    std::atomic<double> squelch_{kDefaultSquelch};
     double dotSteps_ = 20.0;
     double markPerStep_ = 0.0;
     double spacePerStep_ = 0.0;

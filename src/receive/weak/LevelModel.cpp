@@ -25,6 +25,8 @@ double Quantile(std::span<float> values, double q) {
 
 constexpr double kMinMarkSigmas = 2.5;
 constexpr double kMaxRelativeSpread = 0.4;
+constexpr double kMinNoiseToMark = 0.005;
+constexpr double kEdgeSpreads = 0.5;
 
 }  // namespace
 
@@ -80,6 +82,9 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
                      kMaxRelativeSpread * fit.MarkLevel);
         fit.MarkShare = w1 / (w0 + w1);
     }
+    // Digital silence between marks has no noise to fit; 46 dB of contrast is
+    // plenty and keeps the ratios finite.
+    fit.NoiseSigma = std::max(fit.NoiseSigma, kMinNoiseToMark * fit.MarkLevel);
     return fit;
 }
 
@@ -87,8 +92,11 @@ double MarkLogLikelihoodRatio(double amplitude, const LevelFit& fit) {
     const double s2 = fit.NoiseSigma * fit.NoiseSigma;
     if (s2 <= 0.0)
         return 0.0;
-    // The Rician line amplitude that gives the fitted mean mark envelope.
-    const double a2 = std::max(0.0, fit.MarkLevel * fit.MarkLevel - s2);
+    // The mark mode's mean is pulled down by the samples on the keying
+    // edges; half its spread above it is nearer the steady level, and puts
+    // the decision halfway up the edges, where the keying times are.
+    const double steady = fit.MarkLevel + kEdgeSpreads * fit.MarkSpread;
+    const double a2 = std::max(0.0, steady * steady - s2);
     const double line = std::sqrt(a2);
     return LogBesselI0(amplitude * line / s2) - a2 / (2.0 * s2);
 }

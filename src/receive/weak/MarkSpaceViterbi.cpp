@@ -73,9 +73,10 @@ void MarkSpaceViterbi::SetDotSteps(double dotSteps) {
                          static_cast<int>(std::ceil(kSpaceDots * dotSteps_)));
     for (int d = 1; d <= maxMark_; ++d)
         markPrior_[d] = LogPrior(kMarkModes, d / dotSteps_);
-    // Silence longer than a word space is cut into runs of any length, each
-    // costing the same, so the cut points carry no meaning.
-    const double idle = std::log(0.2 / maxSpace_);
+    // Silence longer than a word space is cut into runs of five dots or more,
+    // each costing the same small amount: long silence must stay cheaper
+    // than any noise-made dot in it.
+    const double idle = std::log(0.5);
     for (int d = 1; d <= maxSpace_; ++d) {
         spacePrior_[d] = LogPrior(kSpaceModes, d / dotSteps_);
         idlePrior_[d] = d >= 5.0 * dotSteps_ ? idle : kNone;
@@ -111,6 +112,12 @@ void MarkSpaceViterbi::Push(double llr) {
             spaceLength = d;
             afterSpace = true;
         }
+    }
+    // Before the first step there was silence of any length.
+    if (t < maxSpace_ && 0.0 > bestSpace) {
+        bestSpace = 0.0;
+        spaceLength = static_cast<int>(t + 1);
+        afterSpace = true;
     }
     const int i = Index(t);
     markScore_[i] = bestMark;

@@ -39,7 +39,7 @@ std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
         logSteps[i] = std::log(std::max(1, runs[i].Steps));
         marks += runs[i].Mark ? 1 : 0;
     }
-    if (marks < 6)
+    if (marks < range.MinMarks)
         return std::nullopt;
     double bestUnit = 0.0;
     double bestCost = 1e300;

@@ -14,6 +14,7 @@ namespace morvane::receive::weak {
 struct SpeedSearchRange {
     double MinDotSteps = 8.0;
     double MaxDotSteps = 56.0;
+    int MinMarks = 6;  // fewer marks: no estimate
 };
 
 struct TimedRun {
@@ -21,8 +22,8 @@ struct TimedRun {
     bool Mark = false;
 };
 
-// Dot length in steps that best explains `runs`; empty with fewer than six
-// marks to judge.
+// Dot length in steps that best explains `runs`; empty with too few marks
+// to judge.
 std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
                                        const SpeedSearchRange& range = {});
 

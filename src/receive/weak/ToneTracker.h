@@ -23,7 +23,7 @@ struct ToneTrackerConfig {
     double MinHz = 300.0;
     double MaxHz = 1200.0;
     double SwitchRatio = 1.6;    // a new peak must beat the locked one by this
-    double PresenceRatio = 3.0;  // peak over median bin when a signal is present
+    double PresenceRatio = 4.0;  // peak over median bin when a signal is present
 };
 
 class ToneTracker {

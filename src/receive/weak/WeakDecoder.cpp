@@ -21,11 +21,19 @@ constexpr std::size_t kFirstFitSteps = 100;
 constexpr double kRetuneHz = 15.0;
 // Below this share of mark steps the window holds no keying worth decoding.
 constexpr double kMinMarkShare = 0.15;
+// Blocks the decisions may wait for a first speed estimate (3 s).
+constexpr int kMaxUndecidedBlocks = 32;
 // Per step while no signal is present: plainly space.
 constexpr double kAbsentLlr = -1.0;
 // Steps of a smoothed envelope are far from independent: this many times the
 // moving-average length count as one.
 constexpr double kCorrelatedSteps = 0.5;
+
+// One step's evidence for the timing search, bounded so that a single step
+// (a click, a burst) cannot outvote a whole run.
+double StepLlr(double amplitude, const LevelFit& fit, double scale) {
+    return std::clamp(MarkLogLikelihoodRatio(amplitude, fit) * scale, -5.0, 20.0);
+}
 
 }  // namespace
 
@@ -40,7 +48,6 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       steps_(kBlockSize / kStepSamples + 1),
       lookahead_(kLookaheadSteps),
       runs_(512) {
-    assembler_.SetSquelch(kDefaultSquelch);
     Reset();
 }
 
@@ -58,6 +65,7 @@ void WeakDecoder::Reset() {
     blocks_ = 0;
     dotSteps_ = kStartDotSteps;
     speedKnown_ = false;
+    undecidedBlocks_ = 0;
     demodulator_.SetAverageSteps(static_cast<int>(std::lround(dotSteps_ / 2)));
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
@@ -73,7 +81,10 @@ void WeakDecoder::Process(std::span<const float> block) {
     const std::size_t count = demodulator_.Process(block, steps_);
     presence_[presenceAt_] = tracker_.SignalPresent();
     presenceAt_ = (presenceAt_ + 1) % presence_.size();
-    const bool present = presence_[presenceAt_] && levels_.Fit().MarkShare >= kMinMarkShare;
+    // Two blocks in a row, so a lone spectral fluke opens nothing.
+    const bool present = presence_[presenceAt_] &&
+                         presence_[(presenceAt_ + 1) % presence_.size()] &&
+                         levels_.Fit().MarkShare >= kMinMarkShare;
     const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
     // The delay line starts empty: its zeros are no noise level.
     const std::size_t primed = demodulator_.Primed() ? 0 : count;
@@ -90,7 +101,7 @@ void WeakDecoder::Process(std::span<const float> block) {
             levels_.Update();
         double llr = kAbsentLlr;
         if (present && levels_.Ready())
-            llr = std::clamp(MarkLogLikelihoodRatio(due, levels_.Fit()) * scale, -5.0, 20.0);
+            llr = StepLlr(due, levels_.Fit(), scale);
         viterbi_.Push(llr);
     }
     // Fit levels and speed often while acquiring, then every fourth block.
@@ -98,11 +109,14 @@ void WeakDecoder::Process(std::span<const float> block) {
         levels_.Update();
         UpdateSpeed();
         const LevelFit& fit = levels_.Fit();
-        assembler_.SetExpectedStrength(
-            MarkLogLikelihoodRatio(fit.MarkLevel, fit) * scale,
-            MarkLogLikelihoodRatio(fit.NoiseSigma * 1.2533, fit) * scale);
+        assembler_.SetExpectedStrength(StepLlr(fit.MarkLevel, fit, scale),
+                                       StepLlr(fit.NoiseSigma * 1.2533, fit, scale));
     }
-    viterbi_.Decide(kDecisionLagSteps, assembler_);
+    // Nothing is decided before the speed is known, or the first characters
+    // would be timed against a guess; a signal found gets there in a second
+    // or two.
+    if (speedKnown_ || ++undecidedBlocks_ > kMaxUndecidedBlocks)
+        viterbi_.Decide(kDecisionLagSteps, assembler_);
 }
 
 void WeakDecoder::UpdateSpeed() {
@@ -111,8 +125,11 @@ void WeakDecoder::UpdateSpeed() {
     // The runs the timing search found are cleaner than any hard threshold:
     // one noisy step does not split a dash there.
     const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
-    const auto estimate = EstimateDotSteps(
-        runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps, .MaxDotSteps = kMaxDotSteps});
+    // The first estimate waits for a few characters' worth of runs.
+    const auto estimate =
+        EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
+                                                .MaxDotSteps = kMaxDotSteps,
+                                                .MinMarks = speedKnown_ ? 6 : 10});
     if (!estimate || !tracker_.SignalPresent())
         return;
     // Settle quickly on the first estimate, then follow changes smoothly.

@@ -23,8 +23,6 @@
 
 namespace morvane::receive::weak {
 
-inline constexpr double kDefaultSquelch = 0.3;
-
 class WeakDecoder {
   public:
     static constexpr int kBlockSize = 1024;
@@ -60,14 +58,16 @@ class WeakDecoder {
     std::vector<TimedRun> runs_;    // scratch for the speed search
     std::size_t lookaheadAt_ = 0;
     // The tracker's verdict on the last blocks. The steps entering the timing
-    // search are eight blocks old; the verdict of four blocks ago already
-    // includes a little of the signal that starts in them.
-    std::array<bool, 5> presence_{};
+    // search are about nine blocks old; the verdicts of seven and six blocks
+    // ago include the first few blocks of a signal starting in them, and
+    // little of the noise before it.
+    std::array<bool, 8> presence_{};
     std::size_t presenceAt_ = 0;
     double toneHz_ = 0.0;
     std::int64_t blocks_ = 0;
     double dotSteps_ = 0.0;
     bool speedKnown_ = false;
+    int undecidedBlocks_ = 0;
 };
 
 }  // namespace morvane::receive::weak
