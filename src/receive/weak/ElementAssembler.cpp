@@ -11,7 +11,7 @@ constexpr double kDashDots = 2.0;
 constexpr double kCharacterGapDots = 2.0;
 constexpr double kOpenCharacterGapDots = 3.0;
 constexpr double kWordGapDots = 5.0;
-constexpr double kLoneElementFactor = 0.5;
+constexpr double kLoneElementFactor = 0.25;
 
 // How well a run's summed log-likelihood ratio matches what a clean run of
 // its kind and length would give: noise that the search took for a dot

@@ -49,7 +49,15 @@ std::complex<float> ToneDemodulator::MovingAverage::Push(std::complex<float> val
     return std::complex<float>(Sum / static_cast<double>(length));
 }
 
-std::size_t ToneDemodulator::Process(std::span<const float> in, std::span<float> out) {
+void ToneDemodulator::Refilter(std::span<const std::complex<float>> raw,
+                               std::span<float> out) const {
+    MovingAverage first, second;
+    for (std::size_t i = 0; i < raw.size() && i < out.size(); ++i)
+        out[i] = std::abs(second.Push(first.Push(raw[i], averageSteps_), averageSteps_));
+}
+
+std::size_t ToneDemodulator::Process(std::span<const float> in, std::span<float> out,
+                                     std::span<std::complex<float>> raw) {
     std::size_t written = 0;
     samplesIn_ += static_cast<long long>(in.size());
     for (float sample : in) {
@@ -66,8 +74,10 @@ std::size_t ToneDemodulator::Process(std::span<const float> in, std::span<float>
         stepSum_ = {};
         stepFill_ = 0;
         const auto smoothed = second_.Push(first_.Push(step, averageSteps_), averageSteps_);
-        if (written < out.size())
+        if (written < out.size() && written < raw.size()) {
+            raw[written] = step;
             out[written++] = std::abs(smoothed);
+        }
     }
     return written;
 }

@@ -32,9 +32,14 @@ class ToneDemodulator {
     void SetAverageSteps(int steps);
     int AverageSteps() const { return averageSteps_; }
 
-    // Writes one magnitude per completed step into `out` (sized for
+    // Writes one magnitude per completed step into `out` and the step's
+    // mixed-down value before the low-pass into `raw` (both sized for
     // in.size() / StepSamples + 1); returns how many.
-    std::size_t Process(std::span<const float> in, std::span<float> out);
+    std::size_t Process(std::span<const float> in, std::span<float> out,
+                        std::span<std::complex<float>> raw);
+    // The magnitudes the low-pass at its present length gives for `raw`
+    // (oldest first), starting from rest.
+    void Refilter(std::span<const std::complex<float>> raw, std::span<float> out) const;
     void Reset();
     // Whether the delay line has been filled once (before, the output is the
     // zeros it started with).

@@ -21,8 +21,8 @@ constexpr std::size_t kFirstFitSteps = 100;
 constexpr double kRetuneHz = 15.0;
 // Below this share of mark steps the window holds no keying worth decoding.
 constexpr double kMinMarkShare = 0.15;
-// Blocks the decisions may wait for a first speed estimate (3 s).
-constexpr int kMaxUndecidedBlocks = 32;
+// Blocks the decisions may wait for a first speed estimate (4.5 s).
+constexpr int kMaxUndecidedBlocks = 48;
 // Per step while no signal is present: plainly space.
 constexpr double kAbsentLlr = -1.0;
 // Steps of a smoothed envelope are far from independent: this many times the
@@ -46,6 +46,10 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       viterbi_(kMaxDotSteps),
       assembler_(sink, listener),
       steps_(kBlockSize / kStepSamples + 1),
+      rawSteps_(steps_.size()),
+      history_(kLevelWindow),
+      ordered_(kLevelWindow),
+      redone_(kLevelWindow),
       lookahead_(kLookaheadSteps),
       runs_(512) {
     Reset();
@@ -66,6 +70,10 @@ void WeakDecoder::Reset() {
     dotSteps_ = kStartDotSteps;
     speedKnown_ = false;
     undecidedBlocks_ = 0;
+    historyAt_ = 0;
+    historyFilled_ = 0;
+    openSteps_ = 0;
+    decided_ = false;
     demodulator_.SetAverageSteps(static_cast<int>(std::lround(dotSteps_ / 2)));
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
@@ -78,7 +86,7 @@ void WeakDecoder::Process(std::span<const float> block) {
         levels_.Reset();
     toneHz_ = tracker_.ToneHz();
     demodulator_.SetToneHz(toneHz_);
-    const std::size_t count = demodulator_.Process(block, steps_);
+    const std::size_t count = demodulator_.Process(block, steps_, rawSteps_);
     presence_[presenceAt_] = tracker_.SignalPresent();
     presenceAt_ = (presenceAt_ + 1) % presence_.size();
     // Two blocks in a row, so a lone spectral fluke opens nothing.
@@ -94,6 +102,9 @@ void WeakDecoder::Process(std::span<const float> block) {
             continue;
         }
         levels_.Push(steps_[i]);
+        history_[historyAt_] = rawSteps_[i];
+        historyAt_ = (historyAt_ + 1) % history_.size();
+        historyFilled_ = std::min(historyFilled_ + 1, history_.size());
         const float due = lookahead_[lookaheadAt_];
         lookahead_[lookaheadAt_] = steps_[i];
         lookaheadAt_ = (lookaheadAt_ + 1) % lookahead_.size();
@@ -102,6 +113,7 @@ void WeakDecoder::Process(std::span<const float> block) {
         double llr = kAbsentLlr;
         if (present && levels_.Ready())
             llr = StepLlr(due, levels_.Fit(), scale);
+        openSteps_ = present ? openSteps_ + 1 : 0;
         viterbi_.Push(llr);
     }
     // Fit levels and speed often while acquiring, then every fourth block.
@@ -115,8 +127,10 @@ void WeakDecoder::Process(std::span<const float> block) {
     // Nothing is decided before the speed is known, or the first characters
     // would be timed against a guess; a signal found gets there in a second
     // or two.
-    if (speedKnown_ || ++undecidedBlocks_ > kMaxUndecidedBlocks)
+    if (speedKnown_ || ++undecidedBlocks_ > kMaxUndecidedBlocks) {
         viterbi_.Decide(kDecisionLagSteps, assembler_);
+        decided_ = true;
+    }
 }
 
 void WeakDecoder::UpdateSpeed() {
@@ -129,11 +143,12 @@ void WeakDecoder::UpdateSpeed() {
     const auto estimate =
         EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
                                                 .MaxDotSteps = kMaxDotSteps,
-                                                .MinMarks = speedKnown_ ? 6 : 10});
+                                                .MinMarks = speedKnown_ ? 6 : 8});
     if (!estimate || !tracker_.SignalPresent())
         return;
     // Settle quickly on the first estimate, then follow changes smoothly.
-    const double weight = speedKnown_ ? 0.25 : 1.0;
+    const bool first = !speedKnown_;
+    const double weight = first ? 1.0 : 0.25;
     dotSteps_ = std::exp((1.0 - weight) * std::log(dotSteps_) + weight * std::log(*estimate));
     speedKnown_ = true;
     const int average = std::max(1, static_cast<int>(std::lround(dotSteps_ / 2)));
@@ -142,6 +157,37 @@ void WeakDecoder::UpdateSpeed() {
         demodulator_.SetAverageSteps(average);
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
+    if (first && !decided_)
+        Redecode();
+}
+
+// The acquisition was filtered and timed for a guessed speed. Nothing of it
+// has been decided yet, so it is run again with the speed found: the first
+// characters are then copied as well as the rest.
+void WeakDecoder::Redecode() {
+    const std::size_t n = historyFilled_;
+    const std::size_t oldest = (historyAt_ + history_.size() - n) % history_.size();
+    for (std::size_t i = 0; i < n; ++i)
+        ordered_[i] = history_[(oldest + i) % history_.size()];
+    const auto raw = std::span<const std::complex<float>>(ordered_.data(), n);
+    demodulator_.Refilter(raw, redone_);
+    levels_.Reset();
+    for (std::size_t i = 0; i < n; ++i)
+        levels_.Push(redone_[i]);
+    levels_.Update();
+    const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
+    // The steps the search had taken, and the look-ahead still to come.
+    const std::size_t ahead = std::min(n, lookahead_.size());
+    const std::size_t searched = n - ahead;
+    const std::size_t open = std::min(openSteps_, searched);
+    viterbi_.Reset();
+    for (std::size_t i = 0; i < searched; ++i)
+        viterbi_.Push(i + open >= searched ? StepLlr(redone_[i], levels_.Fit(), scale)
+                                           : kAbsentLlr);
+    for (std::size_t i = 0; i < lookahead_.size(); ++i)
+        lookahead_[(lookaheadAt_ + i) % lookahead_.size()] =
+            i + ahead >= lookahead_.size() ? redone_[searched + i + ahead - lookahead_.size()]
+                                           : 0.0f;
 }
 
 void WeakDecoder::Finish() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <complex>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -47,15 +48,26 @@ class WeakDecoder {
 
   private:
     void UpdateSpeed();
+    void Redecode();
 
     ToneTracker tracker_;
     ToneDemodulator demodulator_;
     LevelModel levels_;
     MarkSpaceViterbi viterbi_;
     ElementAssembler assembler_;
-    std::vector<float> steps_;      // envelope of one block
-    std::vector<float> lookahead_;  // envelope awaiting the timing search
-    std::vector<TimedRun> runs_;    // scratch for the speed search
+    std::vector<float> steps_;                   // envelope of one block
+    std::vector<std::complex<float>> rawSteps_;  // the same before the low-pass
+    // The last seconds before the low-pass, kept to decode the acquisition
+    // again once the speed is known.
+    std::vector<std::complex<float>> history_;
+    std::size_t historyAt_ = 0;
+    std::size_t historyFilled_ = 0;
+    std::vector<std::complex<float>> ordered_;  // scratch: the history in order
+    std::vector<float> redone_;                 // scratch: it refiltered
+    std::size_t openSteps_ = 0;                 // steps since the presence gate opened
+    bool decided_ = false;                      // runs have been handed on
+    std::vector<float> lookahead_;              // envelope awaiting the timing search
+    std::vector<TimedRun> runs_;                // scratch for the speed search
     std::size_t lookaheadAt_ = 0;
     // The tracker's verdict on the last blocks. The steps entering the timing
     // search are about nine blocks old; the verdicts of seven and six blocks
