@@ -68,14 +68,14 @@ std::string RandomContactText(std::mt19937_64& rng, int words) {
     return text;
 }
 
-RecordingSpec RandomSpec(std::mt19937_64& rng, double minWpm, double maxWpm, bool hard) {
+RecordingSpec RandomSpec(std::mt19937_64& rng, const SpecRange& range) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     RecordingSpec spec;
-    spec.Wpm = minWpm + (maxWpm - minWpm) * unit(rng);
-    spec.ToneHz = 300.0 + 900.0 * unit(rng);
+    spec.Wpm = range.MinWpm + (range.MaxWpm - range.MinWpm) * unit(rng);
+    spec.ToneHz = range.MinToneHz + (range.MaxToneHz - range.MinToneHz) * unit(rng);
     spec.EdgeMs = 1.0 + 9.0 * unit(rng);
     spec.LeadS = 0.5 + 1.5 * unit(rng);
-    if (hard) {
+    if (range.Hard) {
         spec.FadeDepth = 0.7 * unit(rng);
         spec.FadePeriodS = 4.0 + 12.0 * unit(rng);
         spec.DashDots = 2.5 + 1.5 * unit(rng);

@@ -41,10 +41,17 @@ struct Recording {
 // names, Q codes, numbers.
 std::string RandomContactText(std::mt19937_64& rng, int words);
 
-// Draws every unset aspect of a recording at random: speed in [minWpm,
-// maxWpm], tone 300..1200 Hz, keying edge 1..10 ms, and, when `hard`, fading,
-// hand-sent weights and a neighbour.
-RecordingSpec RandomSpec(std::mt19937_64& rng, double minWpm, double maxWpm, bool hard);
+struct SpecRange {
+    double MinWpm = 18.0;
+    double MaxWpm = 28.0;
+    double MinToneHz = 300.0;
+    double MaxToneHz = 1200.0;
+    bool Hard = false;  // fading, hand-sent weights, more jitter, a neighbour
+};
+
+// Draws a recording at random within `range`: speed, tone, keying edge
+// 1..10 ms, noise lead 0.5..2 s, and with Hard the band's troubles.
+RecordingSpec RandomSpec(std::mt19937_64& rng, const SpecRange& range);
 
 Recording MakeRecording(const RecordingSpec& spec);
 

@@ -71,7 +71,7 @@ double ErrorRate(double snrDb, int count, std::uint64_t seed) {
     std::mt19937_64 rng(seed);
     std::size_t errors = 0, sent = 0;
     for (int i = 0; i < count; ++i) {
-        auto spec = synth::RandomSpec(rng, 18.0, 28.0, false);
+        auto spec = synth::RandomSpec(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
         spec.SnrDb = snrDb;
         const auto recording = synth::MakeRecording(spec);
         errors += common::EditDistance(DecodeWeak(recording.Frames), recording.Text);
