@@ -100,20 +100,21 @@ void ElementAssembler::CloseRun() {
 }
 
 void ElementAssembler::SpaceLength(int steps) {
-    const double spaced = steps / dotSteps_;
-    if (held_.Count > 0 && spaced >= kWordGapDots) {
+    // A space still open ends the character once it is clearly no inner gap;
+    // a closed one is judged on its whole length in CloseRun.
+    const double dots = steps / dotSteps_;
+    if (dots >= kOpenCharacterGapDots && elements_ > 0)
+        EndCharacter();
+    if (dots < kWordGapDots)
+        return;
+    if (held_.Count > 0) {
         // A lone dot or dash between word spaces is what noise most often
         // makes of itself.
         held_.Confidence *= kLoneElementFactor;
         Print(held_);
         held_.Count = 0;
     }
-    // A space still open ends the character once it is clearly no inner gap;
-    // a closed one is judged on its whole length in CloseRun.
-    const double dots = steps / dotSteps_;
-    if (dots >= kOpenCharacterGapDots && elements_ > 0)
-        EndCharacter();
-    if (dots >= kWordGapDots && wordSpaceDue_) {
+    if (wordSpaceDue_) {
         sink_.EmitWordSpace();
         wordSpaceDue_ = false;
     }

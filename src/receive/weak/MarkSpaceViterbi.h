@@ -29,6 +29,10 @@ class RunSink {
     virtual void OnSpaceProgress(int steps) = 0;
 };
 
+// Bound of one step's log-likelihood ratio fed to the search: a click or a
+// burst lasting a step must not outweigh the prior against a run that short.
+inline constexpr double kMaxStepLlr = 3.0;
+
 class MarkSpaceViterbi {
   public:
     // `maxDotSteps` bounds the dot lengths SetDotSteps accepts.

@@ -28,6 +28,8 @@ struct ToneTrackerConfig {
 
 class ToneTracker {
   public:
+    static constexpr int kMinPresenceBlocks = 4;
+
     explicit ToneTracker(const ToneTrackerConfig& config = {});
 
     // One block of BlockSize samples.
@@ -40,7 +42,11 @@ class ToneTracker {
     double ToneHz() const { return toneHz_; }
     // Peak bin power over the median bin power (0 before the first block).
     double Prominence() const { return prominence_; }
-    bool SignalPresent() const { return prominence_ >= config_.PresenceRatio; }
+    // Never on the first few blocks: one block's spectrum has noise peaks
+    // five times its median.
+    bool SignalPresent() const {
+        return blocks_ >= kMinPresenceBlocks && prominence_ >= config_.PresenceRatio;
+    }
 
   private:
     double PeakHz(std::size_t bin) const;

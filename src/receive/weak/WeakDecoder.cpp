@@ -29,10 +29,9 @@ constexpr double kAbsentLlr = -1.0;
 // moving-average length count as one.
 constexpr double kCorrelatedSteps = 0.5;
 
-// One step's evidence for the timing search, bounded so that a single step
-// (a click, a burst) cannot outvote a whole run.
+// One step's evidence for the timing search.
 double StepLlr(double amplitude, const LevelFit& fit, double scale) {
-    return std::clamp(MarkLogLikelihoodRatio(amplitude, fit) * scale, -5.0, 20.0);
+    return std::clamp(MarkLogLikelihoodRatio(amplitude, fit) * scale, -kMaxStepLlr, kMaxStepLlr);
 }
 
 }  // namespace
@@ -140,10 +139,9 @@ void WeakDecoder::UpdateSpeed() {
     // one noisy step does not split a dash there.
     const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
     // The first estimate waits for a few characters' worth of runs.
-    const auto estimate =
-        EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
-                                                .MaxDotSteps = kMaxDotSteps,
-                                                .MinMarks = speedKnown_ ? 6 : 8});
+    const auto estimate = EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
+                                                                  .MaxDotSteps = kMaxDotSteps,
+                                                                  .MinMarks = speedKnown_ ? 6 : 8});
     if (!estimate || !tracker_.SignalPresent())
         return;
     // Settle quickly on the first estimate, then follow changes smoothly.
