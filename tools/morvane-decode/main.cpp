@@ -54,6 +54,10 @@ void PrintConfidence(const receive::ReceivePath& path) {
             if ((static_cast<unsigned char>(piece.Text[i]) & 0xC0) != 0x80)
                 digits += piece.Text == " " ? ' ' : static_cast<char>('0' + digit);
     }
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+        digits.pop_back();
+    }
     std::cout << text << "\n" << digits << "\n";
 }
 
