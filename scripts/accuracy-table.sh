@@ -5,7 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-bench}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=ON >/dev/null
+if [ -f "$dir/CMakeCache.txt" ]; then
+  cmake -S . -B "$dir" -DMORVANE_BENCH=ON >/dev/null
+else
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=ON >/dev/null
+fi
 cmake --build "$dir" -j 2 --target bench_accuracy_table >/dev/null
 table=$("$dir/bin/bench_accuracy_table" --count 10 --seed 12 --snr clean,10,6,3,0,-3,-6)
 python3 - "$table" <<'PY'

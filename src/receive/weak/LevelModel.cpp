@@ -30,16 +30,23 @@ constexpr double kEdgeSpreads = 0.5;
 
 }  // namespace
 
+double StrongShare(const LevelFit& fit) {
+    return std::clamp((fit.Contrast() - 4.0) / 4.0, 0.2, 1.0);
+}
+
 double LevelFit::Contrast() const {
     const double noiseMean = NoiseSigma * std::sqrt(std::numbers::pi / 2.0);
     return noiseMean > 0.0 ? MarkLevel / noiseMean : 0.0;
 }
 
-LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> scratch) {
+LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> scratch,
+                   const LevelFit* start) {
     LevelFit fit;
     if (samples.size() < 16 || scratch.size() < samples.size())
         return fit;
-    {
+    if (start != nullptr && start->NoiseSigma > 0.0 && start->MarkLevel > 0.0) {
+        fit = *start;
+    } else {
         const auto copy = scratch.first(samples.size());
         std::copy(samples.begin(), samples.end(), copy.begin());
         // The lower fifth is mostly noise: its Rayleigh quantile gives sigma.
@@ -54,7 +61,7 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
         const double spread = std::max(fit.MarkSpread, 0.05 * fit.MarkLevel + 1e-9);
         const double logShare = std::log(std::clamp(fit.MarkShare, 0.02, 0.98));
         const double logRest = std::log(1.0 - std::clamp(fit.MarkShare, 0.02, 0.98));
-        double w0 = 0, w1 = 0, sumA2Noise = 0, sumAMark = 0, sumA2Mark = 0;
+        double w0 = 0, w1 = 0, sumA2Noise = 0, sumAMark = 0, sumA2Mark = 0, logLikelihood = 0;
         for (float value : samples) {
             const double a = std::max(1e-12, static_cast<double>(value));
             const double logNoise = logRest + std::log(a / s2) - a * a / (2.0 * s2);
@@ -63,6 +70,8 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
                 logShare - std::log(spread * std::sqrt(2.0 * std::numbers::pi)) - 0.5 * z * z;
             const double pMark =
                 1.0 / (1.0 + std::exp(std::clamp(logNoise - logMark, -50.0, 50.0)));
+            const double top = std::max(logNoise, logMark);
+            logLikelihood += top + std::log(std::exp(logNoise - top) + std::exp(logMark - top));
             w1 += pMark;
             w0 += 1.0 - pMark;
             sumA2Noise += (1.0 - pMark) * a * a;
@@ -70,6 +79,7 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
             sumA2Mark += pMark * a * a;
         }
         // One mode empty (silence, or a carrier): keep the last fit.
+        fit.LogLikelihood = logLikelihood;
         if (w0 < 1.0 || w1 < 1.0)
             break;
         fit.NoiseSigma = std::sqrt(sumA2Noise / (2.0 * w0));
@@ -93,9 +103,10 @@ double MarkLogLikelihoodRatio(double amplitude, const LevelFit& fit) {
     if (s2 <= 0.0)
         return 0.0;
     // The mark mode's mean is pulled down by the samples on the keying
-    // edges; half its spread above it is nearer the steady level, and puts
-    // the decision halfway up the edges, where the keying times are.
-    const double steady = fit.MarkLevel + kEdgeSpreads * fit.MarkSpread;
+    // edges; above it is nearer the steady level, and puts the decision
+    // halfway up the edges, where the keying times are. In strong noise the
+    // spread is the noise's, so then only a little above.
+    const double steady = fit.MarkLevel + StrongShare(fit) * kEdgeSpreads * fit.MarkSpread;
     const double a2 = std::max(0.0, steady * steady - s2);
     const double line = std::sqrt(a2);
     return LogBesselI0(amplitude * line / s2) - a2 / (2.0 * s2);
@@ -119,9 +130,14 @@ void LevelModel::Push(float amplitude) {
 void LevelModel::Update() {
     if (filled_ < minimum_)
         return;
-    // A fresh start each time: a fit carried over can stick in a wrong
-    // optimum (the mark mode on a noise tail) long after the signal came.
-    const LevelFit fit = FitLevels(std::span<const float>(ring_.data(), filled_), 6, scratch_);
+    // From the last fit and from a fresh start, keeping the likelier: a fit
+    // carried over can stick in a wrong optimum (the mark mode on a noise
+    // tail) long after the signal came, a fresh one now and then lands in
+    // another.
+    const auto window = std::span<const float>(ring_.data(), filled_);
+    const LevelFit fresh = FitLevels(window, 6, scratch_, nullptr);
+    const LevelFit carried = FitLevels(window, 4, scratch_, Ready() ? &fit_ : nullptr);
+    const LevelFit& fit = carried.LogLikelihood > fresh.LogLikelihood ? carried : fresh;
     if (fit.NoiseSigma > 0.0)
         fit_ = fit;
 }

@@ -14,18 +14,24 @@
 namespace morvane::receive::weak {
 
 struct LevelFit {
-    double NoiseSigma = 0.0;  // Rayleigh parameter of the noise mode
-    double MarkLevel = 0.0;   // mean envelope of the mark mode
-    double MarkSpread = 0.0;  // its standard deviation
-    double MarkShare = 0.0;   // fraction of samples in the mark mode
+    double NoiseSigma = 0.0;        // Rayleigh parameter of the noise mode
+    double MarkLevel = 0.0;         // mean envelope of the mark mode
+    double MarkSpread = 0.0;        // its standard deviation
+    double MarkShare = 0.0;         // fraction of samples in the mark mode
+    double LogLikelihood = -1e300;  // of the samples, at the last round's start
     // Mark level over the noise's mean magnitude; about 1 for noise alone.
     double Contrast() const;
 };
 
-// Fits the two modes to `samples` in `rounds` rounds, starting from
-// quantiles (`scratch` at least as long as `samples`). No noise level when
-// there are too few samples.
-LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> scratch);
+// 0.2 for a signal near the noise (contrast 4 or less) to 1 for a clear one
+// (8 or more): how far the settings for clean signals apply.
+double StrongShare(const LevelFit& fit);
+
+// Fits the two modes to `samples` in `rounds` rounds, starting from `start`
+// or, when null, from quantiles (`scratch` at least as long as `samples`).
+// No noise level when there are too few samples.
+LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> scratch,
+                   const LevelFit* start = nullptr);
 
 // log p(a | mark) - log p(a | space) under `fit`.
 double MarkLogLikelihoodRatio(double amplitude, const LevelFit& fit);

@@ -27,7 +27,16 @@ constexpr int kMaxUndecidedBlocks = 48;
 constexpr double kAbsentLlr = -1.0;
 // Steps of a smoothed envelope are far from independent: this many times the
 // moving-average length count as one.
-constexpr double kCorrelatedSteps = 0.5;
+constexpr double kCorrelatedSteps = 0.65;
+// Each of the two moving averages is up to this many dots long: a triangle a
+// little over a dot, near the matched filter of a dot.
+constexpr double kAverageDots = 0.625;
+// Until the speed is known: a clear signal gets a low-pass that suits fast
+// sending (a long one would fill in the spaces of 40 wpm and mislead the
+// speed search), a weak one the low-pass of 20 wpm, which it needs to be
+// seen at all. The acquisition is decoded again once the speed is known.
+constexpr int kStartAverageSteps = 12;
+constexpr int kStartAverageStepsClear = 5;
 
 // One step's evidence for the timing search.
 double StepLlr(double amplitude, const LevelFit& fit, double scale) {
@@ -73,7 +82,7 @@ void WeakDecoder::Reset() {
     historyFilled_ = 0;
     openSteps_ = 0;
     decided_ = false;
-    demodulator_.SetAverageSteps(static_cast<int>(std::lround(dotSteps_ / 2)));
+    demodulator_.SetAverageSteps(kStartAverageSteps);
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
 }
@@ -135,6 +144,11 @@ void WeakDecoder::Process(std::span<const float> block) {
 void WeakDecoder::UpdateSpeed() {
     if (!levels_.Ready())
         return;
+    if (!speedKnown_) {
+        const double clear = (StrongShare(levels_.Fit()) - 0.2) / 0.8;
+        demodulator_.SetAverageSteps(static_cast<int>(std::lround(
+            kStartAverageSteps + clear * (kStartAverageStepsClear - kStartAverageSteps))));
+    }
     // The runs the timing search found are cleaner than any hard threshold:
     // one noisy step does not split a dash there.
     const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
@@ -149,7 +163,10 @@ void WeakDecoder::UpdateSpeed() {
     const double weight = first ? 1.0 : 0.25;
     dotSteps_ = std::exp((1.0 - weight) * std::log(dotSteps_) + weight * std::log(*estimate));
     speedKnown_ = true;
-    const int average = std::max(1, static_cast<int>(std::lround(dotSteps_ / 2)));
+    // Clear signals want the timing of a shorter low-pass, weak ones its
+    // noise bandwidth.
+    const double averageDots = kAverageDots - 0.125 * StrongShare(levels_.Fit());
+    const int average = std::max(1, static_cast<int>(std::lround(dotSteps_ * averageDots)));
     const int current = demodulator_.AverageSteps();
     if (std::abs(average - current) > std::max(1, current / 5))
         demodulator_.SetAverageSteps(average);
