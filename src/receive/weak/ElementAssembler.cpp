@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kDashDots = 2.0;
 constexpr double kCharacterGapDots = 2.0;
-constexpr double kOpenCharacterGapDots = 3.0;
+constexpr double kOpenCharacterGapDots = 2.5;
 constexpr double kWordGapDots = 5.0;
 constexpr double kLoneElementFactor = 0.25;
 

@@ -15,7 +15,7 @@ constexpr double kMinDotSteps = 8.0;          // 23 ms, 52 wpm
 constexpr double kStartDotSteps = 20.0;       // 58 ms, 20 wpm
 constexpr std::size_t kLevelWindow = 1378;    // 4 s of steps
 constexpr std::size_t kLookaheadSteps = 100;  // levels see 0.29 s ahead
-constexpr int kDecisionLagSteps = 190;        // 0.55 s
+constexpr int kDecisionLagSteps = 170;        // 0.49 s
 constexpr std::size_t kFirstFitSteps = 100;
 // A tone this far from the last one is another signal: forget the levels.
 constexpr double kRetuneHz = 15.0;
@@ -49,7 +49,7 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
     : tracker_(ToneTrackerConfig{.SampleRateHz = kSampleRateHz, .BlockSize = kBlockSize}),
       demodulator_(ToneDemodulatorConfig{.SampleRateHz = kSampleRateHz,
                                          .StepSamples = kStepSamples,
-                                         .DelaySamples = 6615}),  // 0.6 s
+                                         .DelaySamples = 5513}),  // 0.5 s
       levels_(kLevelWindow, kFirstFitSteps),
       viterbi_(kMaxDotSteps),
       assembler_(sink, listener),
