@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "common/Text.h"
 #include "receive/ReceivePath.h"
@@ -136,6 +138,29 @@ TEST(WeakDecoder, StationSwitchesDecoderBetweenBlocks) {
     for (const auto& piece : path.ConfidenceLog())
         lowest = std::min(lowest, piece.Confidence);
     EXPECT_GT(lowest, 0.5f);
+}
+
+TEST(WeakDecoder, DecoderAndSquelchCanBeSetFromAnotherThread) {
+    const auto recording = Clean(24, 600, 5, 9);
+    ReceivePath path(ReceivePathOptions{});
+    std::atomic<bool> done{false};
+    std::thread operatorThread([&] {
+        for (int i = 0; !done; ++i) {
+            path.SetDecoder(i % 2 == 0 ? DecoderKind::Weak : DecoderKind::Standard);
+            path.SetSquelch((i % 10) / 10.0);
+            std::this_thread::yield();
+        }
+    });
+    Feed(path, recording.Frames, 0, recording.Frames.size());
+    done = true;
+    operatorThread.join();
+    path.SetDecoder(DecoderKind::Weak);
+    path.SetSquelch(0.0);
+    Feed(path, recording.Frames, 0, recording.Frames.size());
+    path.Flush();
+    // Whatever the switching made of the first pass, the second is copied.
+    const std::string text = common::CollapseBlanks(path.ReceivedText());
+    EXPECT_TRUE(text.ends_with(recording.Text)) << text;
 }
 
 TEST(WeakDecoder, PrintsEachCharacterWithinOneAndAHalfSecondsOfItsEnd) {
