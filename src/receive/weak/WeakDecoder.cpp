@@ -21,7 +21,8 @@ constexpr std::size_t kFirstFitSteps = 100;
 constexpr double kRetuneHz = 15.0;
 // Below this share of mark steps the window holds no keying worth decoding.
 constexpr double kMinMarkShare = 0.15;
-// Blocks the decisions may wait for a first speed estimate (4.5 s).
+// Blocks with a signal the decisions may wait for a first speed estimate
+// (4.5 s: eight marks at 10 wpm).
 constexpr int kMaxUndecidedBlocks = 48;
 // Per step while no signal is present: plainly space.
 constexpr double kAbsentLlr = -1.0;
@@ -135,7 +136,9 @@ void WeakDecoder::Process(std::span<const float> block) {
     // Nothing is decided before the speed is known, or the first characters
     // would be timed against a guess; a signal found gets there in a second
     // or two.
-    if (speedKnown_ || ++undecidedBlocks_ > kMaxUndecidedBlocks) {
+    if (present)
+        ++undecidedBlocks_;
+    if (speedKnown_ || undecidedBlocks_ > kMaxUndecidedBlocks) {
         viterbi_.Decide(kDecisionLagSteps, assembler_);
         decided_ = true;
     }
