@@ -2,7 +2,9 @@
 // generated CW (white Gaussian noise, SNR stated in 500 Hz) decoded with the
 // default options (automatic tone and threshold) and with the tone fixed and
 // a manual threshold (two settings an operator might choose; the automatic
-// threshold stays within -75..-45 dB, so strong noise needs a higher one).
+// threshold stays within -75..-45 dB, so strong noise needs a higher one),
+// and with the weak-signal decoder. bench_accuracy_table compares the two
+// decoders on varied recordings.
 // The counters form the table: CER_% per case (edit distance over the sent
 // length, so insertions can push it past 100).
 #include <benchmark/benchmark.h>
@@ -25,24 +27,9 @@ constexpr const char* kText =
     "VVV VVV CQ CQ DE JA1ABC JA1ABC K JA1ABC DE JH2XYZ UR RST 599 NAME TARO QTH TOKYO "
     "HW? BK R TNX FER QSO 73 TU SK 7N4QRS 5W1XY 73 ES GL";
 
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t up = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = up;
-        }
-    }
-    return row[b.size()];
-}
-
 // Decodes the text at `wpm` and `snrDb` with `seed`; returns the edit distance.
-// `thresholdDb` 0 means the default options (automatic tone and threshold).
+// `thresholdDb` 0 means the default options (automatic tone and threshold);
+// -1 the weak-signal decoder.
 std::size_t Errors(double snrDb, int wpm, int thresholdDb, std::uint64_t seed) {
     const int step = (wpm * 5 - 25) / 5;  // 5 characters per word
     auto keyed = synth::TextToEvents(kText, synth::TextAlphabet::English, step, {}, 500.0);
@@ -55,7 +42,9 @@ std::size_t Errors(double snrDb, int wpm, int thresholdDb, std::uint64_t seed) {
          .Seed = seed},
         {synth::Station{.Events = keyed.Events, .ToneHz = 603.0, .Amplitude = 4000.0}});
     receive::ReceivePathOptions options;
-    if (thresholdDb != 0) {
+    if (thresholdDb == -1) {
+        options.Decoder = receive::DecoderKind::Weak;
+    } else if (thresholdDb != 0) {
         options.ToneBin = receive::NearestToneBin(603.0);
         options.ThresholdDb = thresholdDb;
     }
@@ -66,11 +55,12 @@ std::size_t Errors(double snrDb, int wpm, int thresholdDb, std::uint64_t seed) {
         path.OnBlock(half, 0);
     }
     path.Flush();
-    return EditDistance(common::CollapseBlanks(path.ReceivedText()), kText);
+    return common::EditDistance(common::CollapseBlanks(path.ReceivedText()), kText);
 }
 
 // Arguments: SNR in tenths of a dB, words per minute, manual threshold in dB
-// with the tone fixed at 603 Hz (0: automatic tone and threshold).
+// with the tone fixed at 603 Hz (0: automatic tone and threshold; -1: the
+// weak-signal decoder).
 void CharacterErrorRate(benchmark::State& state) {
     const double snrDb = state.range(0) / 10.0;
     const int wpm = static_cast<int>(state.range(1));
@@ -88,7 +78,7 @@ void CharacterErrorRate(benchmark::State& state) {
 }
 
 void Cases(benchmark::internal::Benchmark* bench) {
-    for (int threshold : {0, -45, -35})
+    for (int threshold : {0, -45, -35, -1})
         for (int wpm : {20, 30})
             for (int snrTenths : {100, 60, 30, 0, -30})
                 bench->Args({snrTenths, wpm, threshold});

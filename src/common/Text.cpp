@@ -1,5 +1,8 @@
 #include "common/Text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace morvane::common {
 
 std::string CollapseBlanks(std::string_view text) {
@@ -14,6 +17,26 @@ std::string CollapseBlanks(std::string_view text) {
     while (!out.empty() && out.back() == ' ')
         out.pop_back();
     return out;
+}
+
+}  // namespace morvane::common
+
+namespace morvane::common {
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t up = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = up;
+        }
+    }
+    return row[b.size()];
 }
 
 }  // namespace morvane::common

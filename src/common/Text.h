@@ -10,4 +10,8 @@ namespace morvane::common {
 // either end go: window text compared as words.
 std::string CollapseBlanks(std::string_view text);
 
+// Levenshtein distance in bytes: the errors of a decoded text against the
+// sent one, as insertions, deletions and substitutions.
+std::size_t EditDistance(std::string_view a, std::string_view b);
+
 }  // namespace morvane::common

@@ -11,6 +11,7 @@
 #include "decode/ReceiveWindow.h"
 #include "decode/WindowCommand.h"
 #include "receive/SignalChain.h"
+#include "receive/weak/WeakDecoder.h"
 
 namespace morvane::receive {
 
@@ -19,16 +20,52 @@ int NearestToneBin(double hz) {
     return static_cast<int>(std::clamp<long>(bin, kMinToneBin, kMaxToneBin));
 }
 
+namespace {
+
+// Passes received text on and, when asked, keeps each piece with the
+// confidence the weak decoder gave its character.
+class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::ConfidenceListener {
+  public:
+    ConfidenceTap(decode::ReceiveTextOutput& next, bool keep) : next_(next), keep_(keep) {}
+
+    void AppendReceived(std::string_view text) override {
+        if (keep_)
+            Log.push_back(ConfidentText{std::string(text), confidence_});
+        next_.AppendReceived(text);
+    }
+    void AppendWordSpace() override {
+        if (keep_)
+            Log.push_back(ConfidentText{" ", 1.0f});
+        next_.AppendWordSpace();
+    }
+    void LanguageSwitched(decode::RxLanguage language) override {
+        next_.LanguageSwitched(language);
+    }
+    void NextConfidence(float confidence) override { confidence_ = confidence; }
+
+    std::vector<ConfidentText> Log;
+
+  private:
+    decode::ReceiveTextOutput& next_;
+    bool keep_;
+    float confidence_ = 1.0f;
+};
+
+}  // namespace
+
 // Declared in the order the audio flows through them; each refers to the next.
 struct ReceivePath::Parts {
-    explicit Parts(decode::WindowCommandQueue* external)
-        : Queue(external != nullptr ? *external : OwnQueue) {}
+    Parts(decode::WindowCommandQueue* external, bool keepConfidence)
+        : Queue(external != nullptr ? *external : OwnQueue), Tap(Output, keepConfidence) {}
     decode::WindowCommandQueue OwnQueue;
     decode::WindowCommandQueue& Queue;
     decode::QueuedReceiveOutput Output{Queue};
-    decode::CharacterDecoder Decoder{Output};
+    ConfidenceTap Tap;
+    decode::CharacterDecoder Decoder{Tap};
     decode::ElementTiming Timing{Decoder};
     SignalChain Chain{Timing};
+    weak::WeakDecoder Weak{Decoder, &Tap};
+    std::array<float, kHalfFrames> Mono{};
     // Owned by whoever reads the text; filled from Queue.
     decode::ReceiveWindow Window;
     decode::MonitorWindow Monitor;
@@ -40,7 +77,12 @@ ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowComman
     : ReceivePath(options, &windowQueue) {}
 
 ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue)
-    : parts_(std::make_unique<Parts>(windowQueue)), options_(options) {
+    : parts_(std::make_unique<Parts>(windowQueue, options.KeepConfidence)), options_(options) {
+    decoder_ = options.Decoder;
+    running_ = options.Decoder;
+    SetSquelch(options.Squelch);
+    if (options.ToneBin)
+        parts_->Weak.SetToneHz(*options.ToneBin * static_cast<double>(kCaptureRateHz) / 512.0);
     auto& chain = parts_->Chain.Options();
     chain.InputChannel = options.Channel;
     chain.ToneAuto = !options.ToneBin.has_value();
@@ -79,7 +121,29 @@ decode::CharacterDecoder& ReceivePath::Decoder() {
     return parts_->Decoder;
 }
 
+void ReceivePath::SetSquelch(double level) {
+    parts_->Weak.SetSquelch(std::clamp(level, 0.0, 1.0));
+}
+
+const std::vector<ConfidentText>& ReceivePath::ConfidenceLog() const {
+    return parts_->Tap.Log;
+}
+
 void ReceivePath::OnBlock(std::span<const std::int16_t, kHalfSamples> frames, int channel) {
+    const DecoderKind wanted = decoder_;
+    if (wanted != running_) {
+        running_ = wanted;
+        if (wanted == DecoderKind::Weak)
+            parts_->Weak.Reset();
+        parts_->Tap.NextConfidence(1.0f);
+    }
+    if (running_ == DecoderKind::Weak) {
+        const int c = std::clamp(channel, 0, 1);
+        for (std::size_t i = 0; i < kHalfFrames; ++i)
+            parts_->Mono[i] = frames[2 * i + static_cast<std::size_t>(c)];
+        parts_->Weak.Process(parts_->Mono);
+        return;
+    }
     parts_->Chain.Options().InputChannel = channel;
     parts_->Chain.ReadBlock(frames);
     parts_->Chain.ProcessBlock();
@@ -89,6 +153,8 @@ void ReceivePath::Flush() {
     const std::array<std::int16_t, kHalfSamples> silence{};
     for (int i = 0; i < 22; ++i)
         OnBlock(silence, options_.Channel);
+    if (running_ == DecoderKind::Weak)
+        parts_->Weak.Finish();
 }
 
 std::string ReceivePath::Text() {

@@ -1,15 +1,18 @@
 // The whole receive path in one object: capture halves → signal chain → element
 // timing → character decoder → receive window. The program's capture thread,
 // the decode tool and the end-to-end tests all run audio through this same
-// composition. Decoded text leaves through a queue of window commands, so the
-// window itself can live on another thread.
+// composition. The weak-signal decoder can stand in for the signal chain and
+// element timing; both hand characters to the same character decoder. Decoded text leaves through a
+// queue of window commands, so the window itself can live on another thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/KeyMode.h"
 #include "decode/WindowCommand.h"
@@ -24,6 +27,17 @@ namespace morvane::receive {
 
 using common::KeyMode;
 
+// Which decoder turns the audio into characters: the standard chain, or the
+// weak-signal decoder (soft decisions, characters carry a confidence).
+enum class DecoderKind { Standard, Weak };
+
+// A piece of received text and the confidence (0..1) of the character it
+// came from; the standard decoder's characters count as certain.
+struct ConfidentText {
+    std::string Text;
+    float Confidence = 1.0f;
+};
+
 struct ReceivePathOptions {
     int Channel = 0;            // 0 left, 1 right
     bool Japanese = false;      // start decoding kana
@@ -36,6 +50,9 @@ struct ReceivePathOptions {
     bool QrmFilterOn = false;
     bool ExtendOn = true;
     std::optional<int> SpeedCpm;  // fixed receive speed; automatic when empty
+    DecoderKind Decoder = DecoderKind::Standard;
+    double Squelch = 0.1;         // weak decoder: characters under this confidence are dropped
+    bool KeepConfidence = false;  // keep a ConfidentText log (tools)
 };
 
 // Tone bin 8..44 nearest to `hz`.
@@ -60,6 +77,13 @@ class ReceivePath final : public BlockSink {
     // still being timed at the end of the audio is printed.
     void Flush();
 
+    // Any thread: the decoder used from the next block on. Switching to the
+    // weak decoder starts it cold.
+    void SetDecoder(DecoderKind kind) { decoder_ = kind; }
+    DecoderKind DecoderChoice() const { return decoder_; }
+    // Any thread: the weak decoder's squelch (0..1).
+    void SetSquelch(double level);
+
     // The parts, for the controls of the program (their settings are atomics
     // meant to be changed from the user-interface thread).
     SignalChain& Chain();
@@ -71,6 +95,8 @@ class ReceivePath final : public BlockSink {
     std::string Text();
     // Received text without the line labels: what the operator reads.
     std::string ReceivedText();
+    // With KeepConfidence: every piece of received text with its confidence.
+    const std::vector<ConfidentText>& ConfidenceLog() const;
 
   private:
     ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue);
@@ -78,6 +104,8 @@ class ReceivePath final : public BlockSink {
     struct Parts;
     std::unique_ptr<Parts> parts_;
     ReceivePathOptions options_;
+    std::atomic<DecoderKind> decoder_{DecoderKind::Standard};
+    DecoderKind running_ = DecoderKind::Standard;  // capture thread
 };
 
 }  // namespace morvane::receive

@@ -68,7 +68,9 @@ TEST_F(DecodeTool, BadOptionsExitWithOneLineNamingTheProblem) {
                                                          {"--live", "--live"},
                                                          {"--device default", "--device"},
                                                          {"--list-devices", "--list-devices"},
-                                                         {"--device", "--device"}};
+                                                         {"--device", "--device"},
+                                                         {"--decoder fancy", "fancy"},
+                                                         {"--squelch 2", "--squelch"}};
     for (const auto& [arguments, named] : cases) {
         // The option goes last so that a value-less option runs off the end.
         const auto result = Decode(good + " " + arguments);
@@ -91,9 +93,29 @@ TEST_F(DecodeTool, OptionsReachTheReceivePath) {
         {"--channel right " + right, "RIGHT\n"},
         {"--channel right --tone 600 --threshold -60 --nr off --speed 100 " + right, "RIGHT\n"},
         {"--lang ja " + kana, "コンニチハ\n"},
-        {"--lang ja --kana hiragana " + kana, "こんにちは\n"}};
+        {"--lang ja --kana hiragana " + kana, "こんにちは\n"},
+        {"--decoder weak --channel right " + right, "RIGHT\n"},
+        {"--decoder weak --lang ja --kana hiragana " + kana, "こんにちは\n"},
+        {"--decoder weak --squelch 1 " + right, "\n"}};
     for (const auto& [arguments, text] : cases)
         EXPECT_EQ(Decode(arguments).Out, text) << arguments;
+
+    // One confidence digit under each character, blanks under blanks.
+    const auto good = WriteCw("good.wav", "CQ DE JA1ABC");
+    const auto confident = Decode("--decoder weak --confidence " + good);
+    EXPECT_EQ(confident.ExitCode, 0);
+    const auto lineBreak = confident.Out.find('\n');
+    ASSERT_NE(lineBreak, std::string::npos);
+    const std::string text = confident.Out.substr(0, lineBreak);
+    const std::string digits = confident.Out.substr(lineBreak + 1);
+    EXPECT_EQ(text, "CQ DE JA1ABC");
+    ASSERT_EQ(digits.size(), text.size() + 1) << confident.Out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ')
+            EXPECT_EQ(digits[i], ' ');
+        else
+            EXPECT_TRUE(digits[i] >= '5' && digits[i] <= '9') << digits;
+    }
 
     const auto demo = Decode("--demo 20");
     EXPECT_EQ(demo.ExitCode, 0);

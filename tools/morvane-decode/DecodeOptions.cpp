@@ -35,6 +35,10 @@ const char* DecodeUsage() {
            "  --qrm                       comb filter at the tone\n"
            "  --no-extend                 print * for unknown patterns instead of splitting\n"
            "  --speed auto|CPM            receive speed in characters per minute (default auto)\n"
+           "  --decoder standard|weak     decoder (default standard)\n"
+           "  --squelch LEVEL             weak decoder: drop characters under this confidence,\n"
+           "                              0..1 (default 0.1)\n"
+           "  --confidence                print each character's confidence (0-9) under the text\n"
            "  --keep-lines                keep the decoder's line breaks\n"
            "  --demo SECONDS              decode the built-in demo contact\n"
            "  --live                      with --demo: play it in real time, printing as it "
@@ -73,6 +77,9 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
             options.Live = true;
         } else if (arg == "--list-devices") {
             options.ListDevices = true;
+        } else if (arg == "--confidence") {
+            options.Confidence = true;
+            receive.KeepConfidence = true;
         } else if (arg.starts_with("--") && arg.size() > 2) {
             const auto v = value();
             if (!v)
@@ -120,13 +127,21 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
                 if (v->empty())
                     return fail("--device wants a device name or default");
                 options.Device = *v;
+            } else if (arg == "--decoder" && (*v == "standard" || *v == "weak")) {
+                receive.Decoder =
+                    *v == "weak" ? receive::DecoderKind::Weak : receive::DecoderKind::Standard;
+            } else if (arg == "--squelch") {
+                auto level = Number(*v);
+                if (!level || *level < 0 || *level > 1)
+                    return fail("--squelch wants a confidence from 0 to 1, not '" + *v + "'");
+                receive.Squelch = *level;
             } else if (arg == "--demo") {
                 auto seconds = Number(*v);
                 if (!seconds || *seconds <= 0 || *seconds > 86400)
                     return fail("--demo wants a length in seconds, not '" + *v + "'");
                 options.DemoSeconds = *seconds;
             } else if (arg == "--channel" || arg == "--lang" || arg == "--key-mode" ||
-                       arg == "--kana" || arg == "--nr") {
+                       arg == "--kana" || arg == "--nr" || arg == "--decoder") {
                 return fail("bad value '" + *v + "' for " + arg);
             } else {
                 return fail("unknown option " + arg);

@@ -12,7 +12,8 @@ namespace morvane::tools {
 struct DecodeOptions {
     receive::ReceivePathOptions Receive;
     bool KeepLines = false;
-    bool Live = false;  // demo paced in real time, text printed as it is decoded
+    bool Live = false;        // demo paced in real time, text printed as it is decoded
+    bool Confidence = false;  // print each character's confidence under the text
     std::optional<double> DemoSeconds;
     std::vector<std::string> Files;
     // Live capture from a sound card: its name, or "default".

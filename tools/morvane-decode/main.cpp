@@ -3,6 +3,7 @@
 // decodes a sound card live.
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <iostream>
@@ -40,6 +41,26 @@ std::string OneLine(const std::string& text, bool keepLines) {
     while (!out.empty() && (out.back() == ' ' || out.back() == '\n'))
         out.pop_back();
     return out;
+}
+
+// The text as decoded, and under each character its confidence as one digit
+// (0 for under 10 %, 9 for 90 % or more).
+void PrintConfidence(const receive::ReceivePath& path) {
+    std::string text, digits;
+    for (const auto& piece : path.ConfidenceLog()) {
+        if (piece.Text == " " && (text.empty() || text.back() == ' '))
+            continue;
+        text += piece.Text;
+        const int digit = std::clamp(static_cast<int>(piece.Confidence * 10.0f), 0, 9);
+        for (std::size_t i = 0; i < piece.Text.size(); ++i)
+            if ((static_cast<unsigned char>(piece.Text[i]) & 0xC0) != 0x80)
+                digits += piece.Text == " " ? ' ' : static_cast<char>('0' + digit);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+        digits.pop_back();
+    }
+    std::cout << text << "\n" << digits << "\n";
 }
 
 class Progress {
@@ -137,7 +158,10 @@ int main(int argc, char** argv) {
         Progress progress(static_cast<std::int64_t>(*options.DemoSeconds * receive::kCaptureRateHz),
                           "demo");
         Run(demo, path, options.Receive.Channel, &progress);
-        std::cout << OneLine(path.ReceivedText(), options.KeepLines) << "\n";
+        if (options.Confidence)
+            PrintConfidence(path);
+        else
+            std::cout << OneLine(path.ReceivedText(), options.KeepLines) << "\n";
     }
     for (const auto& file : options.Files) {
         platform::audio::FileSource source(file);
@@ -150,7 +174,10 @@ int main(int argc, char** argv) {
         receive::ReceivePath path(options.Receive);
         Progress progress(source.OutputFrames(), file);
         Run(source, path, options.Receive.Channel, &progress);
-        std::cout << OneLine(path.ReceivedText(), options.KeepLines) << "\n";
+        if (options.Confidence)
+            PrintConfidence(path);
+        else
+            std::cout << OneLine(path.ReceivedText(), options.KeepLines) << "\n";
         std::cout.flush();
     }
     return status;

@@ -7,9 +7,12 @@
 
 namespace morvane::platform::audio {
 
+// The mutex keeps the source alive while a callback uses it. The pointer is
+// also atomic: PortAudio may call the finished callback from the cleanup of
+// its cancelled audio thread, where ThreadSanitizer does not see the lock.
 struct PortAudioSource::StreamLink {
     std::mutex Mutex;
-    PortAudioSource* Source = nullptr;  // null once the source has let the stream go
+    std::atomic<PortAudioSource*> Source{nullptr};  // null once the source let the stream go
 };
 
 namespace {
@@ -18,16 +21,16 @@ int InputCallback(const void* input, void*, unsigned long count, const PaStreamC
                   PaStreamCallbackFlags, void* user) {
     auto* link = static_cast<PortAudioSource::StreamLink*>(user);
     std::lock_guard lock(link->Mutex);
-    if (input && link->Source)
-        link->Source->OnInput(static_cast<const std::int16_t*>(input), count);
+    if (PortAudioSource* source = link->Source.load(); input && source)
+        source->OnInput(static_cast<const std::int16_t*>(input), count);
     return paContinue;
 }
 
 void FinishedCallback(void* user) {
     auto* link = static_cast<PortAudioSource::StreamLink*>(user);
     std::lock_guard lock(link->Mutex);
-    if (link->Source)
-        link->Source->OnStreamFinished();
+    if (PortAudioSource* source = link->Source.load())
+        source->OnStreamFinished();
 }
 
 std::string DeviceName(PaDeviceIndex index) {
@@ -145,7 +148,7 @@ void PortAudioSource::CloseStream() {
     {
         // No callback reaches this source any more: the stream's end is no loss.
         std::lock_guard lock(link_->Mutex);
-        link_->Source = nullptr;
+        link_->Source.store(nullptr);
     }
     struct Closing {
         std::mutex Mutex;

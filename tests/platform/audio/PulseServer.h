@@ -38,7 +38,11 @@ class PulseServer {
     PulseServer() = default;
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
-    ~PulseServer() { Kill(SIGTERM); }
+    ~PulseServer() {
+        // A test that failed while the daemon was stopped must not leave it so.
+        Kill(SIGCONT);
+        Kill(SIGTERM);
+    }
 
     // Starts the daemon unless it runs; the reason it could not, or nothing.
     std::optional<std::string> Start() {

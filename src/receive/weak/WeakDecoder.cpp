@@ -1,0 +1,216 @@
+#include "receive/weak/WeakDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "receive/weak/SpeedSearch.h"
+
+namespace morvane::receive::weak {
+
+namespace {
+
+constexpr int kMaxDotSteps = 56;              // 160 ms, 7.5 wpm
+constexpr double kMinDotSteps = 8.0;          // 23 ms, 52 wpm
+constexpr double kStartDotSteps = 20.0;       // 58 ms, 20 wpm
+constexpr std::size_t kLevelWindow = 1378;    // 4 s of steps
+constexpr std::size_t kLookaheadSteps = 100;  // levels see 0.29 s ahead
+constexpr int kDecisionLagSteps = 170;        // 0.49 s
+constexpr std::size_t kFirstFitSteps = 100;
+// A tone this far from the last one is another signal: forget the levels.
+constexpr double kRetuneHz = 15.0;
+// Below this share of mark steps the window holds no keying worth decoding.
+constexpr double kMinMarkShare = 0.15;
+// Blocks with a signal the decisions may wait for a first speed estimate
+// (4.5 s: eight marks at 10 wpm).
+constexpr int kMaxUndecidedBlocks = 48;
+// Per step while no signal is present: plainly space.
+constexpr double kAbsentLlr = -1.0;
+// Steps of a smoothed envelope are far from independent: this many times the
+// moving-average length count as one.
+constexpr double kCorrelatedSteps = 0.65;
+// Each of the two moving averages is up to this many dots long: a triangle a
+// little over a dot, near the matched filter of a dot.
+constexpr double kAverageDots = 0.625;
+// Until the speed is known: a clear signal gets a low-pass that suits fast
+// sending (a long one would fill in the spaces of 40 wpm and mislead the
+// speed search), a weak one the low-pass of 20 wpm, which it needs to be
+// seen at all. The acquisition is decoded again once the speed is known.
+constexpr int kStartAverageSteps = 12;
+constexpr int kStartAverageStepsClear = 5;
+
+// One step's evidence for the timing search.
+double StepLlr(double amplitude, const LevelFit& fit, double scale) {
+    return std::clamp(MarkLogLikelihoodRatio(amplitude, fit) * scale, -kMaxStepLlr, kMaxStepLlr);
+}
+
+}  // namespace
+
+WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listener)
+    : tracker_(ToneTrackerConfig{.SampleRateHz = kSampleRateHz, .BlockSize = kBlockSize}),
+      demodulator_(ToneDemodulatorConfig{.SampleRateHz = kSampleRateHz,
+                                         .StepSamples = kStepSamples,
+                                         .DelaySamples = 5513}),  // 0.5 s
+      levels_(kLevelWindow, kFirstFitSteps),
+      viterbi_(kMaxDotSteps),
+      assembler_(sink, listener),
+      steps_(kBlockSize / kStepSamples + 1),
+      rawSteps_(steps_.size()),
+      history_(kLevelWindow),
+      ordered_(kLevelWindow),
+      redone_(kLevelWindow),
+      lookahead_(kLookaheadSteps),
+      runs_(512) {
+    Reset();
+}
+
+void WeakDecoder::Reset() {
+    tracker_.Reset();
+    demodulator_.Reset();
+    levels_.Reset();
+    viterbi_.Reset();
+    assembler_.Reset();
+    std::fill(lookahead_.begin(), lookahead_.end(), 0.0f);
+    lookaheadAt_ = 0;
+    presence_.fill(false);
+    presenceAt_ = 0;
+    toneHz_ = 0.0;
+    blocks_ = 0;
+    dotSteps_ = kStartDotSteps;
+    speedKnown_ = false;
+    undecidedBlocks_ = 0;
+    historyAt_ = 0;
+    historyFilled_ = 0;
+    openSteps_ = 0;
+    decided_ = false;
+    demodulator_.SetAverageSteps(kStartAverageSteps);
+    viterbi_.SetDotSteps(dotSteps_);
+    assembler_.SetDotSteps(dotSteps_);
+}
+
+void WeakDecoder::Process(std::span<const float> block) {
+    ++blocks_;
+    tracker_.Process(block);
+    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz)
+        levels_.Reset();
+    toneHz_ = tracker_.ToneHz();
+    demodulator_.SetToneHz(toneHz_);
+    const std::size_t count = demodulator_.Process(block, steps_, rawSteps_);
+    presence_[presenceAt_] = tracker_.SignalPresent();
+    presenceAt_ = (presenceAt_ + 1) % presence_.size();
+    // Two blocks in a row, so a lone spectral fluke opens nothing.
+    const bool present = presence_[presenceAt_] &&
+                         presence_[(presenceAt_ + 1) % presence_.size()] &&
+                         levels_.Fit().MarkShare >= kMinMarkShare;
+    const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
+    // The delay line starts empty: its zeros are no noise level.
+    const std::size_t primed = demodulator_.Primed() ? 0 : count;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i < primed) {
+            viterbi_.Push(kAbsentLlr);
+            continue;
+        }
+        levels_.Push(steps_[i]);
+        history_[historyAt_] = rawSteps_[i];
+        historyAt_ = (historyAt_ + 1) % history_.size();
+        historyFilled_ = std::min(historyFilled_ + 1, history_.size());
+        const float due = lookahead_[lookaheadAt_];
+        lookahead_[lookaheadAt_] = steps_[i];
+        lookaheadAt_ = (lookaheadAt_ + 1) % lookahead_.size();
+        if (!levels_.Ready())
+            levels_.Update();
+        double llr = kAbsentLlr;
+        if (present && levels_.Ready())
+            llr = StepLlr(due, levels_.Fit(), scale);
+        openSteps_ = present ? openSteps_ + 1 : 0;
+        viterbi_.Push(llr);
+    }
+    // Fit levels and speed often while acquiring, then every fourth block.
+    if (blocks_ < 32 || blocks_ % 4 == 0) {
+        levels_.Update();
+        UpdateSpeed();
+        const LevelFit& fit = levels_.Fit();
+        assembler_.SetExpectedStrength(StepLlr(fit.MarkLevel, fit, scale),
+                                       StepLlr(fit.NoiseSigma * 1.2533, fit, scale));
+    }
+    // Nothing is decided before the speed is known, or the first characters
+    // would be timed against a guess; a signal found gets there in a second
+    // or two.
+    if (present)
+        ++undecidedBlocks_;
+    if (speedKnown_ || undecidedBlocks_ > kMaxUndecidedBlocks) {
+        viterbi_.Decide(kDecisionLagSteps, assembler_);
+        decided_ = true;
+    }
+}
+
+void WeakDecoder::UpdateSpeed() {
+    if (!levels_.Ready())
+        return;
+    if (!speedKnown_) {
+        const double clear = (StrongShare(levels_.Fit()) - 0.2) / 0.8;
+        demodulator_.SetAverageSteps(static_cast<int>(std::lround(
+            kStartAverageSteps + clear * (kStartAverageStepsClear - kStartAverageSteps))));
+    }
+    // The runs the timing search found are cleaner than any hard threshold:
+    // one noisy step does not split a dash there.
+    const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
+    // The first estimate waits for a few characters' worth of runs.
+    const auto estimate = EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
+                                                                  .MaxDotSteps = kMaxDotSteps,
+                                                                  .MinMarks = speedKnown_ ? 6 : 8});
+    if (!estimate || !tracker_.SignalPresent())
+        return;
+    // Settle quickly on the first estimate, then follow changes smoothly.
+    const bool first = !speedKnown_;
+    const double weight = first ? 1.0 : 0.25;
+    dotSteps_ = std::exp((1.0 - weight) * std::log(dotSteps_) + weight * std::log(*estimate));
+    speedKnown_ = true;
+    // Clear signals want the timing of a shorter low-pass, weak ones its
+    // noise bandwidth.
+    const double averageDots = kAverageDots - 0.125 * StrongShare(levels_.Fit());
+    const int average = std::max(1, static_cast<int>(std::lround(dotSteps_ * averageDots)));
+    const int current = demodulator_.AverageSteps();
+    if (std::abs(average - current) > std::max(1, current / 5))
+        demodulator_.SetAverageSteps(average);
+    viterbi_.SetDotSteps(dotSteps_);
+    assembler_.SetDotSteps(dotSteps_);
+    if (first && !decided_)
+        Redecode();
+}
+
+// The acquisition was filtered and timed for a guessed speed. Nothing of it
+// has been decided yet, so it is run again with the speed found: the first
+// characters are then copied as well as the rest.
+void WeakDecoder::Redecode() {
+    const std::size_t n = historyFilled_;
+    const std::size_t oldest = (historyAt_ + history_.size() - n) % history_.size();
+    for (std::size_t i = 0; i < n; ++i)
+        ordered_[i] = history_[(oldest + i) % history_.size()];
+    const auto raw = std::span<const std::complex<float>>(ordered_.data(), n);
+    demodulator_.Refilter(raw, redone_);
+    levels_.Reset();
+    for (std::size_t i = 0; i < n; ++i)
+        levels_.Push(redone_[i]);
+    levels_.Update();
+    const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
+    // The steps the search had taken, and the look-ahead still to come.
+    const std::size_t ahead = std::min(n, lookahead_.size());
+    const std::size_t searched = n - ahead;
+    const std::size_t open = std::min(openSteps_, searched);
+    viterbi_.Reset();
+    for (std::size_t i = 0; i < searched; ++i)
+        viterbi_.Push(i + open >= searched ? StepLlr(redone_[i], levels_.Fit(), scale)
+                                           : kAbsentLlr);
+    for (std::size_t i = 0; i < lookahead_.size(); ++i)
+        lookahead_[(lookaheadAt_ + i) % lookahead_.size()] =
+            i + ahead >= lookahead_.size() ? redone_[searched + i + ahead - lookahead_.size()]
+                                           : 0.0f;
+}
+
+void WeakDecoder::Finish() {
+    viterbi_.Decide(0, assembler_);
+    assembler_.Finish();
+}
+
+}  // namespace morvane::receive::weak

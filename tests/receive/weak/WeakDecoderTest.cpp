@@ -1,0 +1,206 @@
+// The weak-signal decoder end to end, through the receive path the program
+// uses: generated recordings (fixed seeds, varied speeds, tones and keying)
+// decoded from a cold start.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "common/Text.h"
+#include "receive/ReceivePath.h"
+#include "synth/BandRecording.h"
+#include "synth/CwSynth.h"
+#include "synth/TextKeying.h"
+
+namespace morvane::receive {
+namespace {
+
+using Frames = std::span<const std::int16_t, kHalfSamples>;
+
+void Feed(ReceivePath& path, const std::vector<std::int16_t>& frames, std::size_t from,
+          std::size_t to) {
+    for (std::size_t at = from; at + kHalfSamples <= std::min(to, frames.size());
+         at += kHalfSamples)
+        path.OnBlock(Frames(frames.data() + at, kHalfSamples), 0);
+}
+
+std::string DecodeWeak(const std::vector<std::int16_t>& frames, ReceivePathOptions options = {}) {
+    options.Decoder = DecoderKind::Weak;
+    ReceivePath path(options);
+    Feed(path, frames, 0, frames.size());
+    path.Flush();
+    return common::CollapseBlanks(path.ReceivedText());
+}
+
+synth::Recording Clean(double wpm, double toneHz, double edgeMs, std::uint64_t seed) {
+    return synth::MakeRecording({.Wpm = wpm,
+                                 .ToneHz = toneHz,
+                                 .NoiseOn = false,
+                                 .JitterDots = 0.06,
+                                 .EdgeMs = edgeMs,
+                                 .LeadS = 0.5,
+                                 .Words = 8,
+                                 .Seed = seed});
+}
+
+TEST(WeakDecoder, CleanAndStrongRecordingsDecodeExactlyFromAColdStart) {
+    struct Case {
+        double Wpm, ToneHz, EdgeMs;
+        bool Noise;
+    };
+    const Case cases[] = {{12, 450, 5, false},  {18, 650, 1, false}, {25, 320, 8, false},
+                          {32, 1150, 3, false}, {40, 800, 2, false}, {20, 700, 5, true},
+                          {28, 500, 10, true},  {15, 1000, 4, true}};
+    std::uint64_t seed = 100;
+    for (const Case& c : cases) {
+        auto spec = synth::RecordingSpec{.Wpm = c.Wpm,
+                                         .ToneHz = c.ToneHz,
+                                         .NoiseOn = c.Noise,
+                                         .SnrDb = 10.0,
+                                         .EdgeMs = c.EdgeMs,
+                                         .LeadS = 0.5,
+                                         .Words = 8,
+                                         .Seed = ++seed};
+        const auto recording = synth::MakeRecording(spec);
+        EXPECT_EQ(DecodeWeak(recording.Frames), recording.Text)
+            << c.Wpm << " wpm, " << c.ToneHz << " Hz, noise " << c.Noise;
+    }
+}
+
+// Character error rate over `count` random recordings at `snrDb`.
+double ErrorRate(double snrDb, int count, std::uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    std::size_t errors = 0, sent = 0;
+    for (int i = 0; i < count; ++i) {
+        auto spec = synth::RandomSpec(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+        spec.SnrDb = snrDb;
+        const auto recording = synth::MakeRecording(spec);
+        errors += common::EditDistance(DecodeWeak(recording.Frames), recording.Text);
+        sent += recording.Text.size();
+    }
+    return static_cast<double>(errors) / static_cast<double>(sent);
+}
+
+TEST(WeakDecoder, CopiesAtZeroDbInFiveHundredHertz) {
+    EXPECT_LT(ErrorRate(0.0, 8, 2024), 0.08);
+}
+
+TEST(WeakDecoder, NoiseAlonePrintsNothingWhateverTheSquelch) {
+    for (double squelch : {0.0, 0.3}) {
+        for (std::uint64_t seed : {1u, 2u, 3u}) {
+            // 30 s of noise at the level of the 0 dB recordings.
+            synth::CwSynth noise({.NoiseOn = true, .SnrDb = 0.0, .Seed = seed},
+                                 {synth::Station{.Events = {{29000.0, false}}}});
+            std::vector<std::int16_t> frames(
+                static_cast<std::size_t>(noise.TotalFrames() / kHalfFrames * kHalfSamples));
+            noise.Render(frames);
+            ReceivePathOptions options;
+            options.Squelch = squelch;
+            EXPECT_EQ(DecodeWeak(frames, options), "")
+                << "seed " << seed << ", squelch " << squelch;
+        }
+    }
+}
+
+TEST(WeakDecoder, KanaAndTheLanguageSwitchWorkAsWithTheStandardDecoder) {
+    // Wabun keyed in kana; the receive path prints katakana or hiragana.
+    auto keyed =
+        synth::TextToEvents("コンニチハ ヨロシク", synth::TextAlphabet::Katakana, 15, {}, 500.0);
+    synth::CwSynth synth({}, {synth::Station{.Events = keyed.Events, .ToneHz = 700.0}});
+    std::vector<std::int16_t> frames(
+        static_cast<std::size_t>((synth.TotalFrames() / kHalfFrames + 1) * kHalfSamples));
+    synth.Render(frames);
+    ReceivePathOptions options;
+    options.Japanese = true;
+    EXPECT_EQ(DecodeWeak(frames, options), "コンニチハ ヨロシク");
+    options.Katakana = false;
+    EXPECT_EQ(DecodeWeak(frames, options), "こんにちは よろしく");
+}
+
+TEST(WeakDecoder, StationSwitchesDecoderBetweenBlocks) {
+    const auto first = Clean(20, 600, 5, 7);
+    const auto second = Clean(24, 600, 5, 8);
+    std::vector<std::int16_t> both = first.Frames;
+    both.insert(both.end(), second.Frames.begin(), second.Frames.end());
+    ReceivePathOptions options;
+    options.KeepConfidence = true;
+    ReceivePath path(options);
+    Feed(path, both, 0, first.Frames.size());
+    EXPECT_EQ(path.DecoderChoice(), DecoderKind::Standard);
+    path.SetDecoder(DecoderKind::Weak);
+    Feed(path, both, first.Frames.size(), both.size());
+    path.Flush();
+    EXPECT_EQ(common::CollapseBlanks(path.ReceivedText()), first.Text + " " + second.Text);
+    // The weak decoder's characters carry a confidence; a clean signal's is high.
+    float lowest = 1.0f;
+    for (const auto& piece : path.ConfidenceLog())
+        lowest = std::min(lowest, piece.Confidence);
+    EXPECT_GT(lowest, 0.5f);
+}
+
+TEST(WeakDecoder, DecoderAndSquelchCanBeSetFromAnotherThread) {
+    const auto recording = Clean(24, 600, 5, 9);
+    ReceivePath path(ReceivePathOptions{});
+    std::atomic<bool> done{false};
+    std::thread operatorThread([&] {
+        for (int i = 0; !done; ++i) {
+            path.SetDecoder(i % 2 == 0 ? DecoderKind::Weak : DecoderKind::Standard);
+            path.SetSquelch((i % 10) / 10.0);
+            std::this_thread::yield();
+        }
+    });
+    Feed(path, recording.Frames, 0, recording.Frames.size());
+    done = true;
+    operatorThread.join();
+    path.SetDecoder(DecoderKind::Weak);
+    path.SetSquelch(0.0);
+    Feed(path, recording.Frames, 0, recording.Frames.size());
+    path.Flush();
+    // Whatever the switching made of the first pass, the second is copied.
+    const std::string text = common::CollapseBlanks(path.ReceivedText());
+    EXPECT_TRUE(text.ends_with(recording.Text)) << text;
+}
+
+TEST(WeakDecoder, PrintsEachCharacterWithinOneAndAHalfSecondsOfItsEnd) {
+    // 20 wpm: a character is known to be complete three dots after its
+    // last key-up; from there the text may lag the audio by 1.5 s.
+    const double dotMs = 60.0;
+    const std::string text = "CQ TEST DE JA1ABC K";
+    auto keyed = synth::TextToEvents(text, synth::TextAlphabet::English, 15, {}, 1000.0);
+    synth::CwSynth synth({.NoiseOn = true, .SnrDb = 6.0, .Seed = 5},
+                         {synth::Station{.Events = keyed.Events, .ToneHz = 700.0}});
+    // Ends of the characters: every key-up followed by three dots of silence.
+    std::vector<double> endsMs;
+    for (std::size_t i = 0; i + 1 < keyed.Events.size(); ++i)
+        if (!keyed.Events[i].KeyDown &&
+            keyed.Events[i + 1].TimeMs - keyed.Events[i].TimeMs > 2.5 * dotMs)
+            endsMs.push_back(keyed.Events[i].TimeMs);
+    endsMs.push_back(keyed.Events.back().TimeMs);
+
+    ReceivePathOptions options;
+    options.Decoder = DecoderKind::Weak;
+    ReceivePath path(options);
+    std::array<std::int16_t, kHalfSamples> half{};
+    std::size_t printed = 0;
+    for (std::int64_t done = 0; done < synth.TotalFrames() + 2 * 11025; done += kHalfFrames) {
+        synth.Render(half);
+        path.OnBlock(half, 0);
+        const double nowMs = (done + static_cast<std::int64_t>(kHalfFrames)) * 1000.0 / 11025.0;
+        std::string got = path.ReceivedText();
+        std::erase(got, ' ');
+        std::erase(got, '\n');
+        std::erase(got, '\r');
+        // The first word is the acquisition, which waits for the speed.
+        for (; printed < got.size() && printed < endsMs.size(); ++printed) {
+            if (printed >= 2) {
+                EXPECT_LE(nowMs - endsMs[printed], 3 * dotMs + 1500.0) << "character " << printed;
+            }
+        }
+    }
+    EXPECT_EQ(printed, endsMs.size());
+}
+
+}  // namespace
+}  // namespace morvane::receive
