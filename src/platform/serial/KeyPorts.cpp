@@ -1,6 +1,8 @@
 #include "platform/serial/KeyPorts.h"
 
+#include <chrono>
 #include <iostream>
+#include <thread>
 #include <utility>
 
 namespace morvane::platform {
@@ -212,8 +214,16 @@ void KeyPorts::CloseDevices(Devices devices, SerialModeKind mode) {
 }
 
 void KeyPorts::ReleaseForExit() {
+    // Polled try_lock rather than a timed lock: the timed lock goes through
+    // pthread_mutex_clocklock, which ThreadSanitizer does not see, so every
+    // exit would be reported as an unlock of an unlocked mutex.
     std::unique_lock key(keyMutex_, std::defer_lock);
-    const bool locked = key.try_lock_for(kExitLockWait);
+    const auto giveUp = std::chrono::steady_clock::now() + kExitLockWait;
+    bool locked = key.try_lock();
+    while (!locked && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        locked = key.try_lock();
+    }
     if (devices_.Usb && devices_.UsbDeviceId >= 0) {
         devices_.Usb->WriteData(devices_.UsbDeviceId, kUsbKeyUpValue);
         devices_.Usb->Close(devices_.UsbDeviceId);

@@ -114,7 +114,7 @@ class KeyPorts final : public transmit::KeyOutput, private ExitRelease {
     std::chrono::nanoseconds lastGlitch_{0};
 
     // Key path: held for one device call or a swap, nothing slower.
-    mutable std::timed_mutex keyMutex_;
+    mutable std::mutex keyMutex_;
     Devices devices_;
     SerialModeKind mode_ = SerialModeKind::Rts;
     // A board write failed and closed the port: later writes stay quiet
