@@ -32,35 +32,60 @@ struct GroupSpec {
 
 // Groups and captions as the operator knows them.
 const std::initializer_list<GroupSpec> kGroups = {
-    {"RX/TX Size Font", {{C::FontS, "S", true}, {C::FontM, "M", true}, {C::FontL, "L", true}, {C::Consolas, "Consolas", false}}},
+    {"RX/TX Size Font",
+     {{C::FontS, "S", true},
+      {C::FontM, "M", true},
+      {C::FontL, "L", true},
+      {C::Consolas, "Consolas", false}}},
     {"Jpn Disp", {{C::Hiragana, "HIRAGANA", true}, {C::Katakana, "KATAKANA", true}}},
-    {"Data Indicate on RX>", {{C::CountryEng, "Country Name (  Eng", false}, {C::CountryJpn, "Jpn)", false}, {C::DxLocalTime, "DX Local time", false}}},
+    {"Data Indicate on RX>",
+     {{C::CountryEng, "Country Name (  Eng", false},
+      {C::CountryJpn, "Jpn)", false},
+      {C::DxLocalTime, "DX Local time", false}}},
     {"Clock", {{C::ClockUtc, "UTC", true}, {C::ClockJst, "JST", true}}},
     {"Location", {{C::LocationJapan, "Japan", true}, {C::LocationAbroad, "Abroad", true}}},
-    {"RcvdNR", {{C::RcvdNrCheck, "RcvdNR 未入力確認", false}, {C::RcvdNrUncut, "A=1 N=9 O=0 T=0", false}}},
-    {"SendNR", {{C::Zero0, "0=0", true}, {C::ZeroO, "0=O", true}, {C::ZeroT, "0=T", true}, {C::SendCut, "1=A 9=N", false}}},
+    {"RcvdNR",
+     {{C::RcvdNrCheck, "RcvdNR 未入力確認", false}, {C::RcvdNrUncut, "A=1 N=9 O=0 T=0", false}}},
+    {"SendNR",
+     {{C::Zero0, "0=0", true},
+      {C::ZeroO, "0=O", true},
+      {C::ZeroT, "0=T", true},
+      {C::SendCut, "1=A 9=N", false}}},
     {"TxEdit", {{C::TxEditStop, "Stop", false}}},
     {"Monitor", {{C::MonitorRx, "RX>", false}, {C::MonitorTx, "TX>", false}}},
     {"RST", {{C::FiveNN, "5NN", false}}},
-    {"  PTT      Lead time (msec)", {{C::PttOff, "OFF", true}, {C::Ptt25, "25", true}, {C::Ptt50, "50", true}, {C::Ptt100, "100", true}, {C::Ptt200, "200", true}, {C::Ptt500, "500", true}}},
+    {"  PTT      Lead time (msec)",
+     {{C::PttOff, "OFF", true},
+      {C::Ptt25, "25", true},
+      {C::Ptt50, "50", true},
+      {C::Ptt100, "100", true},
+      {C::Ptt200, "200", true},
+      {C::Ptt500, "500", true}}},
     {"PTT Ctrl", {{C::PttRtsDtr, "RTS/DTR", true}, {C::PttHamlog, "Hamlog", true}}},
     {"Log Soft", {{C::LogHamlog, "Hamlog", false}, {C::LogCtestwin, "CTestWin", false}}},
     {"Mode", {{C::ModeCw, "CW", false}, {C::ModeA1A, "A1A", false}}},
     {"Temp(minus)", {{C::TempMin, "MIN", true}, {C::TempBar, " ー", true}}},
     {"QSL", {{C::Qsl, "8N 8J 8K =", false}}},
-    {"Others", {{C::FrontDisp, "Front Disp", false}, {C::Paste, "Paste", false}, {C::GetHisName, "GetHisName", false}, {C::SaveLog, "Save", false}}},
+    {"Others",
+     {{C::FrontDisp, "Front Disp", false},
+      {C::Paste, "Paste", false},
+      {C::GetHisName, "GetHisName", false},
+      {C::SaveLog, "Save", false}}},
 };
 
-constexpr std::array<const char*, 7> kFieldCaptions = {"MyCall", "MyName", "MyQTH", "Others", "Name", "QSL", ""};
+constexpr std::array<const char*, 7> kFieldCaptions = {"MyCall", "MyName", "MyQTH", "Others",
+                                                       "Name",   "QSL",    ""};
 
 }  // namespace
 
-COptionSet::COptionSet(std::string_view options, const settings::OptionTexts& texts, QWidget* parent)
+COptionSet::COptionSet(std::string_view options, const settings::OptionTexts& texts,
+                       QWidget* parent)
     : QDialog(parent), model_(options) {
     setWindowTitle(QStringLiteral("Option Set"));
     Build();
-    const std::array<const std::string*, 7> values = {&texts.MyCall, &texts.MyName, &texts.MyQTH, &texts.Others,
-                                                      &texts.ContestName, &texts.Qsl, &texts.QslPrefix};
+    const std::array<const std::string*, 7> values = {
+        &texts.MyCall,      &texts.MyName, &texts.MyQTH,    &texts.Others,
+        &texts.ContestName, &texts.Qsl,    &texts.QslPrefix};
     for (std::size_t i = 0; i < fields_.size(); ++i)
         fields_[i]->setText(QString::fromStdString(*values[i]));
     Refresh();
@@ -88,8 +113,9 @@ void COptionSet::Build() {
         auto* box = new QGroupBox(QString::fromUtf8(group.caption), this);
         auto* row = new QHBoxLayout(box);
         for (const auto& spec : group.buttons) {
-            QAbstractButton* button = spec.radio ? static_cast<QAbstractButton*>(new QRadioButton(box))
-                                                 : new QCheckBox(box);
+            QAbstractButton* button = spec.radio
+                                          ? static_cast<QAbstractButton*>(new QRadioButton(box))
+                                          : new QCheckBox(box);
             button->setText(QString::fromUtf8(spec.caption));
             // The model decides the check states; the widgets only mirror them.
             button->setAutoExclusive(false);
@@ -117,7 +143,8 @@ void COptionSet::Build() {
         connect(spin, &QSpinBox::editingFinished, this,
                 [this, spin, h = hour] { model_.CommitHour(h, spin->value()); });
         // The arrows commit too: the edit may never get and lose the focus.
-        connect(spin, &QSpinBox::valueChanged, this, [this, h = hour](int v) { model_.CommitHour(h, v); });
+        connect(spin, &QSpinBox::valueChanged, this,
+                [this, h = hour](int v) { model_.CommitHour(h, v); });
         hourRow->addWidget(new QLabel(QString::fromUtf8(caption), hourBox));
         hourRow->addWidget(spin);
         hours_[i] = spin;
@@ -139,8 +166,9 @@ void COptionSet::Refresh() {
 
 settings::OptionTexts COptionSet::Texts() const {
     settings::OptionTexts texts;
-    std::array<std::string*, 7> out = {&texts.MyCall, &texts.MyName, &texts.MyQTH, &texts.Others,
-                                       &texts.ContestName, &texts.Qsl, &texts.QslPrefix};
+    std::array<std::string*, 7> out = {&texts.MyCall,   &texts.MyName,      &texts.MyQTH,
+                                       &texts.Others,   &texts.ContestName, &texts.Qsl,
+                                       &texts.QslPrefix};
     for (std::size_t i = 0; i < fields_.size(); ++i)
         *out[i] = fields_[i]->text().toStdString();
     return texts;

@@ -16,7 +16,8 @@ namespace morvane::form {
 class COptionSet final : public QDialog {
     Q_OBJECT
   public:
-    COptionSet(std::string_view options, const settings::OptionTexts& texts, QWidget* parent = nullptr);
+    COptionSet(std::string_view options, const settings::OptionTexts& texts,
+               QWidget* parent = nullptr);
 
     std::string Options() const { return model_.Working(); }
     settings::OptionTexts Texts() const;

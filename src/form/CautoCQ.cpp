@@ -11,7 +11,8 @@
 
 namespace morvane::form {
 
-CautoCQ::CautoCQ(const QString& text, const QString& times, bool contest, QWidget* parent) : QDialog(parent) {
+CautoCQ::CautoCQ(const QString& text, const QString& times, bool contest, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("Auto CQ 編集"));
     const std::string hidden = macros::AutoCqHiddenText(times.toStdString(), contest);
     auto* form = new QFormLayout(this);

@@ -14,7 +14,7 @@
 namespace morvane::form {
 
 QColor MacroColour(int colour) {
-    static constexpr QRgb kPalette[6] = {qRgb(0, 0, 0),   qRgb(0, 0, 255), qRgb(0, 255, 0),
+    static constexpr QRgb kPalette[6] = {qRgb(0, 0, 0),     qRgb(0, 0, 255), qRgb(0, 255, 0),
                                          qRgb(0, 255, 255), qRgb(255, 0, 0), qRgb(255, 0, 255)};
     return QColor(kPalette[colour >= 0 && colour < 6 ? colour : 0]);
 }
@@ -24,7 +24,8 @@ Cmacro1::Cmacro1(int macro, bool contest, const QString& text, const QString& ca
     : QDialog(parent), colour_(colour) {
     setWindowTitle(QStringLiteral("Macro　編集"));
     auto* grid = new QGridLayout(this);
-    heading_ = new QLineEdit(QString::fromStdString(macros::MacroDialogHeading(macro, contest)), this);
+    heading_ =
+        new QLineEdit(QString::fromStdString(macros::MacroDialogHeading(macro, contest)), this);
     heading_->setReadOnly(true);
     grid->addWidget(heading_, 0, 0, 1, 2);
 

@@ -8,12 +8,12 @@ namespace {
 
 QPen PenFor(receive::Ink ink) {
     switch (ink) {
-    case receive::Ink::Grid:
-        return QPen(QColor(128, 128, 128), 0, Qt::DotLine);
-    case receive::Ink::Marker:
-        return QPen(QColor(255, 0, 0), 0);
-    case receive::Ink::Trace:
-        break;
+        case receive::Ink::Grid:
+            return QPen(QColor(128, 128, 128), 0, Qt::DotLine);
+        case receive::Ink::Marker:
+            return QPen(QColor(255, 0, 0), 0);
+        case receive::Ink::Trace:
+            break;
     }
     return QPen(QColor(0, 255, 0), 0);
 }

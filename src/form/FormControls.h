@@ -10,7 +10,20 @@
 
 namespace morvane::form {
 
-enum class Kind { Group, Button, Check, Radio, Static, Edit, MultiEdit, RichEdit, Combo, Slider, Spin, Display };
+enum class Kind {
+    Group,
+    Button,
+    Check,
+    Radio,
+    Static,
+    Edit,
+    MultiEdit,
+    RichEdit,
+    Combo,
+    Slider,
+    Spin,
+    Display
+};
 
 struct FormControl {
     int Id;  // 0: a caption without id
@@ -71,7 +84,21 @@ inline constexpr std::array<std::string_view, 73> kHelpTexts = {
     "Help>> 送信枠自動クリア",
     "Help>> 送信枠クリア",
     // 48-62: macro labels 1 to 15 (their texts come from the macros)
-    "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
     "Help>> UTC時刻",
     "Help>> 気温",
     "Help>> コンテストモード",

@@ -33,7 +33,8 @@ struct FormScale {
 struct RefRect {
     int Left, Top, Right, Bottom;
     bool Contains(PixelPoint p, const FormScale& s) const {
-        return p.x > Left * s.Sx() && p.x < Right * s.Sx() && p.y > Top * s.Sy() && p.y < Bottom * s.Sy();
+        return p.x > Left * s.Sx() && p.x < Right * s.Sx() && p.y > Top * s.Sy() &&
+               p.y < Bottom * s.Sy();
     }
 };
 
@@ -42,7 +43,8 @@ inline constexpr RefRect kTempLabel{838, 200, 940, 220};
 inline constexpr RefRect kAutoCqLabel{657, 444, 745, 470};
 inline constexpr RefRect kLevelDisplay{270, 44, 435, 165};
 inline constexpr RefRect kSpectrumDisplay{508, 44, 676, 165};
-inline constexpr int kMacroColumns[5][2] = {{470, 560}, {565, 655}, {660, 750}, {755, 845}, {850, 940}};
+inline constexpr int kMacroColumns[5][2] = {
+    {470, 560}, {565, 655}, {660, 750}, {755, 845}, {850, 940}};
 inline constexpr int kMacroRows[3][2] = {{474, 494}, {500, 520}, {526, 546}};
 
 inline RefRect MacroLabelRect(int label) {  // 1 to 15

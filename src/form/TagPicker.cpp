@@ -27,11 +27,13 @@ void InsertTag(QPlainTextEdit* edit, std::string_view item) {
     const QString before = edit->toPlainText();
     QTextCursor cursor = edit->textCursor();
     std::string text = before.toStdString();
-    const std::size_t caret = macros::InsertTagAtCaret(text, BytesBefore(before, cursor.selectionStart()),
-                                                       BytesBefore(before, cursor.selectionEnd()), item);
+    const std::size_t caret =
+        macros::InsertTagAtCaret(text, BytesBefore(before, cursor.selectionStart()),
+                                 BytesBefore(before, cursor.selectionEnd()), item);
     edit->setPlainText(QString::fromStdString(text));
     cursor = edit->textCursor();
-    cursor.setPosition(static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(caret)).size()));
+    cursor.setPosition(
+        static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(caret)).size()));
     edit->setTextCursor(cursor);
     edit->setFocus();
 }
