@@ -7,12 +7,20 @@ namespace morvane::macros {
 
 namespace {
 constexpr std::string_view kFocusHisCallTag = "<VK_F1>";
+using common::EntryId;
+constexpr const auto& ContestWords() {
+    return common::Spec(EntryId::ContestMode).Words;
+}
+}  // namespace
+
+void MacroController::Store(common::EntryId entry, std::string value) {
+    settings_.StoreSetting(common::Index(entry), std::move(value));
 }
 
-MacroController::MacroController(MacroHost& host, settings::SettingsDocument& document,
+MacroController::MacroController(MacroHost& host, common::SettingSink& settings,
                                  const StationClock& clock, GreetingHourSource& greetingHours,
                                  std::span<const decode::HalfWidthKanaRow> kanaTable)
-    : host_(host), document_(document), expander_(clock, greetingHours, kanaTable) {}
+    : host_(host), settings_(settings), expander_(clock, greetingHours, kanaTable) {}
 
 ExpansionFields MacroController::Fields() {
     ExpansionFields fields = host_.QsoFields();
@@ -106,13 +114,13 @@ void MacroController::SetContestMode(bool on) {
 
 void MacroController::ToggleContest(bool on) {
     SetContestMode(on);
-    document_.StoreSetting(on ? "ContestON" : "ContestOFF", 124);
+    Store(EntryId::ContestMode, std::string(on ? ContestWords()[0] : ContestWords()[1]));
     host_.FocusTxEdit();
 }
 
 void MacroController::ContestNumberChanged(std::string_view text) {
     contestNumber_ = text;
-    document_.StoreSetting(std::string(text), 125);
+    Store(EntryId::ContestNumber, std::string(text));
     RefreshSendNr();
 }
 
@@ -138,14 +146,14 @@ void MacroController::FinishMacroDialog(int label, bool accepted, std::string_vi
         int k = store_.MacroForLabel(label);
         if (text != store_.MacroText[k]) {
             store_.MacroText[k] = text;
-            document_.StoreSetting(std::string(text), k);
+            settings_.StoreSetting(common::MacroTextEntry(k), std::string(text));
         }
         if (caption != store_.MacroCaption[k]) {
             store_.MacroCaption[k] = caption;
-            document_.StoreSetting(std::string(caption), 30 + k);
+            settings_.StoreSetting(common::MacroLabelEntry(k), std::string(caption));
         }
         store_.MacroColour[k] = colour;
-        document_.StoreSetting(std::to_string(colour), 60 + k);
+        settings_.StoreSetting(common::MacroColourEntry(k), std::to_string(colour));
         host_.ShowLabel(label, store_.ViewOf(label));
     }
     AfterEdit(label);
@@ -155,7 +163,7 @@ void MacroController::FinishRemarksDialog(int label, bool accepted, std::string_
     std::string& remarks = label == 14 ? store_.Remarks1Template : store_.Remarks2Template;
     if (accepted && text != remarks) {
         remarks = text;
-        document_.StoreSetting(std::string(text), label);
+        settings_.StoreSetting(common::MacroTextEntry(label), std::string(text));
     }
     AfterEdit(label);
 }
@@ -163,7 +171,7 @@ void MacroController::FinishRemarksDialog(int label, bool accepted, std::string_
 void MacroController::FinishSendNrDialog(int label, bool accepted, std::string_view text) {
     if (accepted && text != store_.SendNrTemplate) {
         store_.SendNrTemplate = text;
-        document_.StoreSetting(std::string(text), 13);
+        settings_.StoreSetting(common::MacroTextEntry(13), std::string(text));
         RefreshSendNr();
     }
     AfterEdit(label);
@@ -174,11 +182,11 @@ void MacroController::FinishAutoCqDialog(bool accepted, std::string_view text,
     if (accepted) {
         if (text != store_.MacroText[0]) {
             store_.MacroText[0] = text;
-            document_.StoreSetting(std::string(text), 115);
+            Store(EntryId::AutoCqText, std::string(text));
         }
         if (times != autoCqTimes_) {
             SetAutoCqTimes(times);
-            document_.StoreSetting(std::string(times), 122);
+            Store(EntryId::AutoCqTimes, std::string(times));
         }
     }
     autoCq_.Stop();

@@ -7,11 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
 #include "macros/AutoCq.h"
 #include "macros/MacroExpansion.h"
 #include "macros/MacroStore.h"
-#include "settings/ApplyTargets.h"
-#include "settings/SettingsDocument.h"
 
 namespace morvane::macros {
 
@@ -36,10 +35,10 @@ class MacroHost {
     virtual void ResetSendMark() = 0;
 };
 
-class MacroController : public settings::MacroSettingsTarget {
+class MacroController {
   public:
-    MacroController(MacroHost& host, settings::SettingsDocument& document,
-                    const StationClock& clock, GreetingHourSource& greetingHours,
+    MacroController(MacroHost& host, common::SettingSink& settings, const StationClock& clock,
+                    GreetingHourSource& greetingHours,
                     std::span<const decode::HalfWidthKanaRow> kanaTable = {});
 
     MacroStore& Store() { return store_; }
@@ -77,18 +76,19 @@ class MacroController : public settings::MacroSettingsTarget {
     void OnHisCallChanged(std::string_view text);
     void StopAutoCqAndClear();
 
-    // settings::MacroSettingsTarget: applying a data file (no entry stored again).
-    void SetContestMode(bool on) override;
-    bool ContestMode() const override { return store_.ContestMode; }
-    void SetAutoCqText(std::string_view text) override { store_.MacroText[0] = text; }
-    void SetMacroText(int macro, std::string_view text) override;
-    void SetContestTemplate(int which, std::string_view text) override;
-    void SetMacroCaption(int macro, std::string_view caption) override;
-    void SetMacroColour(int macro, int colour) override;
-    void SetAutoCqTimes(std::string_view times) override;
-    void SetContestNumber(std::string_view text) override;
+    // Applying a data file (no entry stored again).
+    void SetContestMode(bool on);
+    bool ContestMode() const { return store_.ContestMode; }
+    void SetAutoCqText(std::string_view text) { store_.MacroText[0] = text; }
+    void SetMacroText(int macro, std::string_view text);
+    void SetContestTemplate(int which, std::string_view text);
+    void SetMacroCaption(int macro, std::string_view caption);
+    void SetMacroColour(int macro, int colour);
+    void SetAutoCqTimes(std::string_view times);
+    void SetContestNumber(std::string_view text);
 
   private:
+    void Store(common::EntryId entry, std::string value);
     void ShowContestLabels();
     void RefreshLabelOf(int macro);
     void AfterEdit(int label);
@@ -96,7 +96,7 @@ class MacroController : public settings::MacroSettingsTarget {
     std::string ExpandForSending(std::string_view text);
 
     MacroHost& host_;
-    settings::SettingsDocument& document_;
+    common::SettingSink& settings_;
     MacroExpander expander_;
     MacroStore store_;
     AutoCq autoCq_;

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "common/KeyMode.h"
 #include "decode/WindowCommand.h"
 #include "receive/CaptureThread.h"
 
@@ -21,7 +22,7 @@ class ElementTiming;
 
 namespace morvane::receive {
 
-enum class KeyMode { English, Direct, Ime, Kana };
+using common::KeyMode;
 
 struct ReceivePathOptions {
     int Channel = 0;            // 0 left, 1 right

@@ -1,146 +1,171 @@
 // Applying the settings document; see ApplySettings.h.
 #include "settings/ApplySettings.h"
 
+#include <array>
+
 #include "macros/MacroExpansion.h"
 
 namespace morvane::settings {
 
 namespace {
 
+using common::EntryId;
+using common::Spec;
 using macros::ParseDecimal;
 
-// An on/off entry of the skipped-when-empty kind: on only for its ON word.
-template <typename Setter>
-void ApplySwitch(const std::string& value, std::string_view onWord, Setter set) {
-    if (!value.empty()) {
-        set(value == onWord);
-    }
-}
-
-void ApplyPort(const SettingsDocument& doc, ApplyTargets& t) {
-    const std::string& port = doc.Entry(96);
-    if (!port.empty()) {
-        bool usb = port == "USBIF";
-        if (!t.Port.OpenKeyingPort(port)) {
-            t.Window.ShowMessage(usb ? kUsbNotFoundMessage : kPortNotOpenedMessage);
-        } else {
-            t.Port.SetPortCaption(usb ? "USBIF4CW" : "COM Port");
+// The position of `value` among the entry's words, -1 when it is none of them.
+int WordIndex(EntryId id, std::string_view value) {
+    const auto& words = Spec(id).Words;
+    for (std::size_t k = 0; k < words.size() && !words[k].empty(); ++k) {
+        if (words[k] == value) {
+            return static_cast<int>(k);
         }
-        t.Port.SelectPort(port);
     }
-    const std::string& line = doc.Entry(97);
-    if (line == "RTS") {
-        t.Port.SetKeyLine(KeyLine::Rts);
-    } else if (line == "DTR") {
-        t.Port.SetKeyLine(KeyLine::Dtr);
-    } else if (line == "UNO") {
-        t.Port.SetKeyLine(KeyLine::Uno);
-    }
-}
-
-void ApplyCapture(const SettingsDocument& doc, ApplyTargets& t) {
-    if (!doc.Entry(107).empty()) {
-        t.Capture.SelectCaptureDevice(doc.Entry(107));
-    }
-    const std::string& channel = doc.Entry(98);
-    if (channel == "RightTone") {
-        t.Capture.SelectInputChannel(InputChannel::Right);
-    } else if (channel == "LeftTone") {
-        t.Capture.SelectInputChannel(InputChannel::Left);
-    }
-}
-
-ToneCentre ParseToneCentre(const std::string& value) {
-    if (value == "ToneAUTO") {
-        return {};
-    }
-    if (value == "ToneAutoOff") {
-        return {.Mode = ToneCentre::Kind::AutoOff, .Hz = 0};
-    }
-    return {.Mode = ToneCentre::Kind::Fixed, .Hz = ParseDecimal(value)};
-}
-
-int TypingModeFor(const std::string& word) {
-    if (word == "TXENG")
-        return 0;
-    if (word == "DIRECT")
-        return 1;
-    if (word == "IME")
-        return 2;
-    if (word == "KANA")
-        return 3;
     return -1;
 }
 
-void ApplyReceiveAndTyping(const SettingsDocument& doc, OptionState& state, ApplyTargets& t) {
-    auto entry = [&](int index) -> const std::string& { return doc.Entry(index); };
-    ReceiveOptions& rx = t.Receive;
-    if (entry(100) == "CW")
-        rx.SetLevelDisplay(LevelDisplay::Cw);
-    if (entry(100) == "Signal")
-        rx.SetLevelDisplay(LevelDisplay::Signal);
-    if (entry(101) == "Sine")
-        rx.SetGraphicMode(GraphicMode::Sine);
-    if (entry(101) == "Synchro")
-        rx.SetGraphicMode(GraphicMode::Synchro);
-    if (entry(101) == "FFT")
-        rx.SetGraphicMode(GraphicMode::Fft);
-    if (!entry(102).empty())
-        rx.SetInputVolume(ParseDecimal(entry(102)));
-    if (!entry(103).empty()) {
-        rx.SetNoiseReduction(entry(103) == "NoiseON1" ? 1 : entry(103) == "NoiseON2" ? 2 : 0);
-    }
-    ApplySwitch(entry(104), "QRMON", [&](bool on) { rx.SetQrmFilter(on); });
-    if (!entry(105).empty())
-        rx.SetThresholdDb(ParseDecimal(entry(105)));
-    if (!entry(106).empty())
-        rx.SetToneCentre(ParseToneCentre(entry(106)));
-    if (int mode = TypingModeFor(entry(108)); mode >= 0)
-        t.Transmit.SetTypingMode(mode);
-    ApplySwitch(entry(109), "SpaceDelON", [&](bool on) { rx.SetSpaceDelete(on); });
-    const std::string& language = entry(110);
-    if (language.size() == 2 && (language[0] == 'E' || language[0] == 'J')) {
-        rx.SetReceiveLanguage(language[0], language[1]);
-    }
-    ApplySwitch(entry(111), "ExtendON", [&](bool on) { rx.SetExtend(on); });
-    rx.SetAutoThreshold(entry(112) == "ThreON");
-    ApplySwitch(entry(113), "TxClearAutoON", [&](bool on) { t.Transmit.SetTxClearAuto(on); });
-    if (!entry(114).empty()) {
-        int seconds = ParseDecimal(entry(114));
-        if (seconds <= 30) {
-            t.Transmit.SetTxClearDelay(seconds);
-        }
-    }
-    ApplySwitch(entry(116), "rxautoON", [&](bool on) { rx.SetAutoReceiveSpeed(on); });
-    state.Texts.Qsl = entry(117);
-    state.Texts.QslPrefix = entry(142);
+// A switch's ON word.
+bool IsOn(EntryId id, std::string_view value) {
+    return value == Spec(id).Words[0];
 }
 
-void ApplyMacros(const SettingsDocument& doc, ApplyTargets& t) {
-    t.Macros.SetAutoCqText(doc.Entry(115));
-    const bool contest = t.Macros.ContestMode();
-    for (int k = 1; k <= 30; ++k) {
-        const std::string& text = doc.Entry(k);
-        if (text.empty()) {
-            continue;
-        }
-        if (contest && k >= 13 && k <= 15) {
-            t.Macros.SetContestTemplate(k - 13, text);
-        } else {
-            t.Macros.SetMacroText(k, text);
-        }
-    }
-    for (int k = 1; k <= 30; ++k) {
-        if (!doc.Entry(30 + k).empty()) {
-            t.Macros.SetMacroCaption(k, doc.Entry(30 + k));
-        }
-    }
-    for (int k = 1; k <= 30; ++k) {
-        if (!doc.Entry(60 + k).empty()) {
-            t.Macros.SetMacroColour(k, ParseDecimal(doc.Entry(60 + k)));
-        }
+ToneCentre ParseToneCentre(const std::string& value) {
+    switch (WordIndex(EntryId::ToneCentre, value)) {
+        case 0:
+            return {};
+        case 1:
+            return {.Mode = ToneCentre::Kind::AutoOff, .Hz = 0};
+        default:
+            return {.Mode = ToneCentre::Kind::Fixed, .Hz = ParseDecimal(value)};
     }
 }
+
+void ApplyPort(const std::string& port, ApplyTargets& t) {
+    const bool usb = port == "USBIF";
+    if (!t.Port.OpenKeyingPort(port)) {
+        t.Window.ShowMessage(usb ? kUsbNotFoundMessage : kPortNotOpenedMessage);
+    } else {
+        t.Port.SetPortCaption(usb ? "USBIF4CW" : "COM Port");
+    }
+    t.Port.SelectPort(port);
+}
+
+void ApplyOptionString(const std::string& stored, OptionState& state, ApplyTargets& t) {
+    if (stored == state.Options) {
+        return;
+    }
+    std::string options = CompleteOptionString(stored, state.Options);
+    if (options != state.Options) {
+        state.Options = options;
+        t.Window.ApplyOptionEffects(DecodeOptionEffects(options, t.Window.MonitorMode()));
+    }
+}
+
+void ApplyMacroRange(int index, const std::string& value, ApplyTargets& t) {
+    if (index <= common::MacroTextEntry(common::kMacroCount)) {
+        const int k = index;
+        if (t.Macros.ContestMode() && k >= 13 && k <= 15) {
+            t.Macros.SetContestTemplate(k - 13, value);
+        } else {
+            t.Macros.SetMacroText(k, value);
+        }
+    } else if (index <= common::MacroLabelEntry(common::kMacroCount)) {
+        t.Macros.SetMacroCaption(index - common::MacroLabelEntry(0), value);
+    } else {
+        t.Macros.SetMacroColour(index - common::MacroColourEntry(0), ParseDecimal(value));
+    }
+}
+
+void ApplyReceiveEntry(EntryId id, const std::string& value, ReceiveOptions& rx) {
+    switch (id) {
+        case EntryId::LevelDisplay:
+            if (int k = WordIndex(id, value); k >= 0)
+                rx.SetLevelDisplay(k == 0 ? LevelDisplay::Cw : LevelDisplay::Signal);
+            break;
+        case EntryId::GraphicMode:
+            if (int k = WordIndex(id, value); k >= 0)
+                rx.SetGraphicMode(static_cast<GraphicMode>(k));
+            break;
+        case EntryId::InputVolume:
+            rx.SetInputVolume(ParseDecimal(value));
+            break;
+        case EntryId::NoiseReduction: {
+            int k = WordIndex(id, value);
+            rx.SetNoiseReduction(k == 0 ? 1 : k == 1 ? 2 : 0);
+            break;
+        }
+        case EntryId::QrmFilter:
+            rx.SetQrmFilter(IsOn(id, value));
+            break;
+        case EntryId::ThresholdDb:
+            rx.SetThresholdDb(ParseDecimal(value));
+            break;
+        case EntryId::ToneCentre:
+            rx.SetToneCentre(ParseToneCentre(value));
+            break;
+        case EntryId::SpaceDel:
+            rx.SetSpaceDelete(IsOn(id, value));
+            break;
+        case EntryId::RxLanguage:
+            if (value.size() == 2 && (value[0] == 'E' || value[0] == 'J'))
+                rx.SetReceiveLanguage(value[0], value[1]);
+            break;
+        case EntryId::Extend:
+            rx.SetExtend(IsOn(id, value));
+            break;
+        case EntryId::AutoThreshold:
+            rx.SetAutoThreshold(IsOn(id, value));
+            break;
+        case EntryId::RxAutoSpeed:
+            rx.SetAutoReceiveSpeed(IsOn(id, value));
+            break;
+        default:
+            break;
+    }
+}
+
+void ApplyTransmitEntry(EntryId id, const std::string& value, TransmitOptions& tx) {
+    switch (id) {
+        case EntryId::KeyMode:
+            if (int k = WordIndex(id, value); k >= 0)
+                tx.SetTypingMode(static_cast<common::KeyMode>(k));
+            break;
+        case EntryId::TxClearAuto:
+            tx.SetTxClearAuto(IsOn(id, value));
+            break;
+        case EntryId::TxClearDelay:
+            if (int seconds = ParseDecimal(value); seconds <= 30)
+                tx.SetTxClearDelay(seconds);
+            break;
+        case EntryId::DotRatio:
+            tx.SelectRatio(RatioCombo::Dot, value);
+            break;
+        case EntryId::DashRatio:
+            tx.SelectRatio(RatioCombo::Dash, value);
+            break;
+        case EntryId::CharSpaceRatio:
+            tx.SelectRatio(RatioCombo::CharSpace, value);
+            break;
+        case EntryId::WordSpaceRatio:
+            tx.SelectRatio(RatioCombo::WordSpace, value);
+            break;
+        case EntryId::TxSpeed:
+            tx.SetSpeedStep(ParseDecimal(value));
+            break;
+        default:
+            break;
+    }
+}
+
+// Entries applied by steps 8 and 9 of the order, after port and capture.
+constexpr std::array kReceiveAndTransmitOrder = {
+    EntryId::LevelDisplay,   EntryId::GraphicMode,  EntryId::InputVolume, EntryId::NoiseReduction,
+    EntryId::QrmFilter,      EntryId::ThresholdDb,  EntryId::ToneCentre,  EntryId::KeyMode,
+    EntryId::SpaceDel,       EntryId::RxLanguage,   EntryId::Extend,      EntryId::AutoThreshold,
+    EntryId::TxClearAuto,    EntryId::TxClearDelay, EntryId::RxAutoSpeed, EntryId::QslText,
+    EntryId::QslPrefix,      EntryId::DotRatio,     EntryId::DashRatio,   EntryId::CharSpaceRatio,
+    EntryId::WordSpaceRatio, EntryId::TxSpeed,
+};
 
 }  // namespace
 
@@ -151,57 +176,117 @@ std::string TitleFilePart(std::string_view documentPath) {
     return " (" + std::string(name) + ")";
 }
 
+void ApplyEntry(int index, const std::string& stored, OptionState& state, ApplyTargets& t) {
+    if (index < 1 || index > common::kEntryCount) {
+        return;
+    }
+    const common::EntrySpec& spec = Spec(index);
+    using enum common::ApplyRule;
+    if (spec.Rule == NotUsed || (spec.Rule == SkippedWhenEmpty && stored.empty())) {
+        return;
+    }
+    const std::string value =
+        spec.Rule == DefaultWhenEmpty && stored.empty() ? std::string(spec.EmptyAs) : stored;
+    if (index <= common::MacroColourEntry(common::kMacroCount)) {
+        ApplyMacroRange(index, value, t);
+        return;
+    }
+    if (index >= common::WebLinkEntry(0, 0) &&
+        index <= common::WebLinkEntry(common::kWebLinkCount - 1, 1)) {
+        t.Window.SetWebLink(index, value);
+        return;
+    }
+    const auto id = static_cast<EntryId>(index);
+    switch (id) {
+        case EntryId::OptionString:
+            ApplyOptionString(value, state, t);
+            return;
+        case EntryId::MyCall:
+            state.Texts.MyCall = value;
+            return;
+        case EntryId::MyName:
+            state.Texts.MyName = value;
+            return;
+        case EntryId::MyQTH:
+            state.Texts.MyQTH = value;
+            return;
+        case EntryId::Others:
+            state.Texts.Others = value;
+            return;
+        case EntryId::QslText:
+            state.Texts.Qsl = value;
+            return;
+        case EntryId::QslPrefix:
+            state.Texts.QslPrefix = value;
+            return;
+        case EntryId::ContestName:
+            state.Texts.ContestName = value;
+            return;
+        case EntryId::KeyPort:
+            ApplyPort(value, t);
+            return;
+        case EntryId::KeyLine:
+            if (int k = WordIndex(id, value); k >= 0)
+                t.Port.SetKeyLine(static_cast<KeyLine>(k));
+            return;
+        case EntryId::CaptureDevice:
+            t.Capture.SelectCaptureDevice(value);
+            return;
+        case EntryId::InputChannel:
+            if (int k = WordIndex(id, value); k >= 0)
+                t.Capture.SelectInputChannel(k == 0 ? InputChannel::Right : InputChannel::Left);
+            return;
+        case EntryId::AutoCqText:
+            t.Macros.SetAutoCqText(value);
+            return;
+        case EntryId::AutoCqTimes:
+            t.Macros.SetAutoCqTimes(value);
+            return;
+        case EntryId::ContestMode:
+            t.Macros.SetContestMode(IsOn(id, value));
+            return;
+        case EntryId::ContestNumber:
+            if (t.Macros.ContestMode())
+                t.Macros.SetContestNumber(value);
+            return;
+        default:
+            ApplyReceiveEntry(id, value, t.Receive);
+            ApplyTransmitEntry(id, value, t.Transmit);
+            return;
+    }
+}
+
 void ApplySettings(const SettingsDocument& doc, std::string_view documentPath, OptionState& state,
                    ApplyTargets& t) {
+    auto apply = [&](int index) { ApplyEntry(index, doc.Entry(index), state, t); };
+    auto applyId = [&](EntryId id) { apply(common::Index(id)); };
+
     t.Window.SetTitleFileName(TitleFilePart(documentPath));
     state.DataFilePath = std::string(documentPath);
 
-    t.Macros.SetContestMode(doc.Entry(124) == "ContestON");
-    ApplyMacros(doc, t);
-
-    const std::string& stored = doc.Entry(91);
-    if (!stored.empty() && stored != state.Options) {
-        std::string options = CompleteOptionString(stored, state.Options);
-        if (options != state.Options) {
-            state.Options = options;
-            t.Window.ApplyOptionEffects(DecodeOptionEffects(options, t.Window.MonitorMode()));
-        }
+    // Contest mode first, so that entries 13 to 15 land where they belong.
+    applyId(EntryId::ContestMode);
+    applyId(EntryId::AutoCqText);
+    for (int index = 1; index <= common::MacroColourEntry(common::kMacroCount); ++index) {
+        apply(index);
     }
-    state.Texts.MyCall = doc.Entry(92);
-    state.Texts.MyName = doc.Entry(93);
-    state.Texts.MyQTH = doc.Entry(94);
-    state.Texts.Others = doc.Entry(95);
-
-    ApplyPort(doc, t);
-    ApplyCapture(doc, t);
-    ApplyReceiveAndTyping(doc, state, t);
-
-    t.Transmit.SelectRatio(RatioCombo::Dot, doc.Entry(118));
-    t.Transmit.SelectRatio(RatioCombo::Dash, doc.Entry(119));
-    t.Transmit.SelectRatio(RatioCombo::CharSpace, doc.Entry(120));
-    if (!doc.Entry(121).empty()) {
-        t.Transmit.SelectRatio(RatioCombo::WordSpace, doc.Entry(121));
+    for (EntryId id :
+         {EntryId::OptionString, EntryId::MyCall, EntryId::MyName, EntryId::MyQTH, EntryId::Others,
+          EntryId::KeyPort, EntryId::KeyLine, EntryId::CaptureDevice, EntryId::InputChannel}) {
+        applyId(id);
     }
-    if (!doc.Entry(99).empty()) {
-        t.Transmit.SetSpeedStep(ParseDecimal(doc.Entry(99)));
+    for (EntryId id : kReceiveAndTransmitOrder) {
+        applyId(id);
     }
-
-    const std::string& times = doc.Entry(122);
-    t.Macros.SetAutoCqTimes(times.empty() ? kDefaultAutoCqTimes : std::string_view(times));
-    if (!doc.Entry(123).empty()) {
-        state.Texts.ContestName = doc.Entry(123);
-    }
+    applyId(EntryId::AutoCqTimes);
+    applyId(EntryId::ContestName);
+    applyId(EntryId::ContestNumber);
     if (t.Macros.ContestMode()) {
-        if (!doc.Entry(125).empty()) {
-            t.Macros.SetContestNumber(doc.Entry(125));
-        }
         t.Macros.RefreshSendNr();
     }
-
-    for (int entry = 126; entry <= 141; ++entry) {
-        if (!doc.Entry(entry).empty()) {
-            t.Window.SetWebLink(entry, doc.Entry(entry));
-        }
+    for (int link = 0; link < common::kWebLinkCount; ++link) {
+        apply(common::WebLinkEntry(link, 0));
+        apply(common::WebLinkEntry(link, 1));
     }
     t.Receive.ClearReceiveText();
 }

@@ -24,4 +24,10 @@ std::string TitleFilePart(std::string_view documentPath);
 void ApplySettings(const SettingsDocument& document, std::string_view documentPath,
                    OptionState& state, ApplyTargets& targets);
 
+// Applies one entry's text the way a data file's entry is applied (its
+// rule from the entry table, its target), without storing it. Entries 1 to
+// 30 follow the contest mode in force; entry 125 applies only in contest
+// mode. Entry 91 is applied only when it differs from the current options.
+void ApplyEntry(int index, const std::string& value, OptionState& state, ApplyTargets& targets);
+
 }  // namespace morvane::settings

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "common/KeyMode.h"
 #include "settings/OptionString.h"
 
 namespace morvane::settings {
@@ -61,7 +62,7 @@ class ReceiveOptions {
 class TransmitOptions {
   public:
     virtual ~TransmitOptions() = default;
-    virtual void SetTypingMode(int txInputMode) = 0;  // 0 TXENG, 1 DIRECT, 2 IME, 3 KANA
+    virtual void SetTypingMode(common::KeyMode mode) = 0;
     virtual void SetTxClearAuto(bool on) = 0;
     virtual void SetTxClearDelay(int seconds) = 0;
     // Selects the combo item equal to `item`; an item it does not hold changes nothing.

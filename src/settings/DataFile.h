@@ -11,9 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
+
 namespace morvane::settings {
 
-inline constexpr int kEntryCount = 160;
+using common::kEntryCount;
 
 // Index 0 is never used; entries 1 to 160 hold UTF-8 text.
 using Entries = std::array<std::string, kEntryCount + 1>;

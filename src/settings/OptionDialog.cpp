@@ -273,24 +273,28 @@ void FinishOptionDialog(bool accepted, std::string_view dialogOptions,
             host.ApplyOptionEffects(DecodeOptionEffects(options, host.MonitorMode()));
             StartTrafficLogIfChosen(options, state, host, clock);
             state.Options = options;
-            document.StoreSetting(options, 91);
+            document.StoreSetting(common::EntryId::OptionString, options);
         }
+        using common::EntryId;
         struct TextField {
             std::string OptionTexts::*member;
-            int entry;
+            EntryId entry;
         };
         constexpr TextField kFields[] = {
-            {&OptionTexts::MyCall, 92},       {&OptionTexts::MyName, 93},
-            {&OptionTexts::MyQTH, 94},        {&OptionTexts::Others, 95},
-            {&OptionTexts::ContestName, 123}, {&OptionTexts::Qsl, 117},
-            {&OptionTexts::QslPrefix, 142},
+            {&OptionTexts::MyCall, EntryId::MyCall},
+            {&OptionTexts::MyName, EntryId::MyName},
+            {&OptionTexts::MyQTH, EntryId::MyQTH},
+            {&OptionTexts::Others, EntryId::Others},
+            {&OptionTexts::ContestName, EntryId::ContestName},
+            {&OptionTexts::Qsl, EntryId::QslText},
+            {&OptionTexts::QslPrefix, EntryId::QslPrefix},
         };
         for (const TextField& field : kFields) {
             const std::string& text = dialogTexts.*field.member;
             if (text != state.Texts.*field.member) {
-                std::string value = field.entry == 117 ? CutQsl(text) : text;
+                std::string value = field.entry == EntryId::QslText ? CutQsl(text) : text;
                 state.Texts.*field.member = value;
-                document.StoreSetting(value, field.entry);
+                document.StoreSetting(field.entry, value);
             }
         }
     }

@@ -16,7 +16,7 @@ void SettingsDocument::SetEntry(std::string value, int index) {
     modified_ = true;
 }
 
-void SettingsDocument::StoreSetting(std::string value, int index) {
+void SettingsDocument::StoreSetting(int index, std::string value) {
     SetEntry(std::move(value), index);
     if (!settingsApplied_) {
         modified_ = false;

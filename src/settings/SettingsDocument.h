@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
 #include "settings/DataFile.h"
 
 namespace morvane::settings {
@@ -16,7 +17,7 @@ struct SettingsArchive {
     std::string Bytes;
 };
 
-class SettingsDocument {
+class SettingsDocument final : public common::SettingSink {
   public:
     // Entry text for index 1 to 160; empty for any other index.
     const std::string& Entry(int index) const;
@@ -27,7 +28,10 @@ class SettingsDocument {
 
     // What a setting handler does: SetEntry, then, while no data file has been
     // applied yet, clear the modified mark again so that no save prompt comes.
-    void StoreSetting(std::string value, int index);
+    void StoreSetting(int index, std::string value) override;
+    void StoreSetting(common::EntryId entry, std::string value) {
+        StoreSetting(common::Index(entry), std::move(value));
+    }
 
     // Storing: Bytes becomes the whole file. Loading: the entries are replaced
     // (all empty for a rejected file); on failure they stay as they were.

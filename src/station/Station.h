@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "common/KeyMode.h"
+#include "common/SettingsEntries.h"
 #include "decode/MonitorWindow.h"
 #include "decode/ReceiveWindow.h"
 #include "macros/StationClock.h"
@@ -39,7 +40,6 @@
 #include "receive/SignalChain.h"
 #include "settings/OptionDialog.h"
 #include "settings/SettingsDocument.h"
-#include "settings/SettingsEntries.h"
 #include "station/StationDevices.h"
 #include "station/StationView.h"
 
@@ -87,7 +87,7 @@ class Station {
     void NewSettings();  // Ctrl+N: empty document, applied
     // One setting changed by the operator: applied to its target and stored
     // in its entry (the same rule a data file's entry goes through).
-    void ChangeSetting(settings::EntryId entry, std::string_view value);
+    void ChangeSetting(common::EntryId entry, std::string_view value);
     void ChangeSetting(int entryIndex, std::string_view value);  // macro, label and link ranges
     const settings::SettingsDocument& Document() const { return document_; }
     const settings::OptionState& Options() const { return options_; }

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/KeyMode.h"
+
 namespace morvane::transmit {
 
-enum class KeyMode { English = 0, Direct = 1, Ime = 2, Kana = 3 };
+using common::KeyMode;
 
 // E/J Direct state carried between lookups.
 struct RomajiState {

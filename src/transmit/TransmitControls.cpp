@@ -8,9 +8,9 @@
 
 namespace morvane::transmit {
 
-void TransmitControls::Store(std::string_view name, std::string_view value) {
-    if (parts_.SettingChanged)
-        parts_.SettingChanged(name, value);
+void TransmitControls::Store(common::EntryId entry, std::string value) {
+    if (parts_.Settings != nullptr)
+        parts_.Settings->StoreSetting(common::Index(entry), std::move(value));
 }
 
 void TransmitControls::CharacterFinished() {
@@ -64,9 +64,21 @@ void TransmitControls::TxClear() {
     parts_.Receive.ResetSpeedMeasurement();
 }
 
-void TransmitControls::SetTxClearAuto(bool on) {
+void TransmitControls::SetTxClearAuto(bool on, bool store) {
     txClearAuto_ = on;
-    Store("TxClearAuto", on ? "TxClearAutoON" : "TxClearAutoOFF");
+    if (store) {
+        const auto& words = common::Spec(common::EntryId::TxClearAuto).Words;
+        Store(common::EntryId::TxClearAuto, std::string(on ? words[0] : words[1]));
+    }
+}
+
+void TransmitControls::SetAutoClearDelayS(int seconds, bool store) {
+    autoClearDelayS_.store(seconds);
+    if (store) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d", seconds);
+        Store(common::EntryId::TxClearDelay, text);
+    }
 }
 
 void TransmitControls::OneSecondTick() {
@@ -110,7 +122,7 @@ void TransmitControls::StoreSpeedPreset() {
     speedPreset_ = parts_.Engine.SpeedIndex();
     char text[16];
     std::snprintf(text, sizeof text, "%d", speedPreset_);
-    Store("SpeedPreset", text);
+    Store(common::EntryId::TxSpeed, text);
     parts_.Engine.ClearSpeedSaved();
 }
 
@@ -123,21 +135,22 @@ std::string TransmitControls::SpeedFromReceived(const std::string& receiveSpeedL
     return MoveSpeed(StepForReceivedSpeed(received, parts_.Engine.CurrentWeights()));
 }
 
-std::string TransmitControls::SelectWeight(char which, double value) {
+std::string TransmitControls::SelectWeight(char which, double value, bool store) {
+    using common::EntryId;
     Weights weights = parts_.Engine.CurrentWeights();
-    const char* name = "";
+    EntryId entry = EntryId::DotRatio;
     switch (which) {
         case 'D':
-            weights.Dot = value, name = "DotWeight";
+            weights.Dot = value, entry = EntryId::DotRatio;
             break;
         case 'A':
-            weights.Dash = value, name = "DashWeight";
+            weights.Dash = value, entry = EntryId::DashRatio;
             break;
         case 'C':
-            weights.CharSpace = value, name = "CharSpaceWeight";
+            weights.CharSpace = value, entry = EntryId::CharSpaceRatio;
             break;
         case 'W':
-            weights.WordSpace = value, name = "WordSpaceWeight";
+            weights.WordSpace = value, entry = EntryId::WordSpaceRatio;
             break;
         default:
             return SpeedLabel();
@@ -145,7 +158,8 @@ std::string TransmitControls::SelectWeight(char which, double value) {
     parts_.Engine.SetWeights(weights);
     char text[16];
     std::snprintf(text, sizeof text, "%.1f", value);
-    Store(name, text);
+    if (store)
+        Store(entry, text);
     return SpeedLabel();
 }
 
@@ -161,10 +175,11 @@ void TransmitControls::KeyReleased() {
     parts_.Output.KeyUp();
 }
 
-ModeLabels TransmitControls::SelectKeyMode(KeyMode mode) {
-    static constexpr const char* kModeSettings[] = {"TXENG", "DIRECT", "IME", "KANA"};
+ModeLabels TransmitControls::SelectKeyMode(KeyMode mode, bool store) {
     parts_.Engine.SetKeyMode(mode);
-    Store("KeyMode", kModeSettings[static_cast<int>(mode)]);
+    if (store)
+        Store(common::EntryId::KeyMode,
+              std::string(common::Spec(common::EntryId::KeyMode).Words[static_cast<int>(mode)]));
     if (mode == KeyMode::Direct)
         return {"Eng", "English/J"};
     return {"", ""};

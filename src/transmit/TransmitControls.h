@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
 #include "decode/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 
@@ -25,8 +26,9 @@ struct TransmitControlParts {
     ReceiveHandOver& Receive;
     KeyOutput& Output;  // for the F12 manual key
     AutoCqCounter* AutoCq = nullptr;
-    // A persistent setting changed: name and text ("SpeedPreset", "KeyMode", "DotWeight", ...).
-    std::function<void(std::string_view, std::string_view)> SettingChanged{};
+    // Where a changed persistent setting is stored (preset speed, ratios,
+    // Key Mode, automatic clear); none: nothing is stored.
+    common::SettingSink* Settings = nullptr;
     // The rest of the station's engine hooks (function-key tags, clock,
     // combos); every hook is passed on to it after this class has acted.
     KeyingListener* Forward = nullptr;
@@ -51,8 +53,11 @@ class TransmitControls final : public KeyingListener {
     void TxClear();
 
     // The CLR box and the delay beside it (seconds).
-    void SetTxClearAuto(bool on);
-    void SetAutoClearDelayS(int seconds) { autoClearDelayS_.store(seconds); }
+    void SetTxClearAuto(bool on, bool store = true);
+    // The delay field: `store` false when a settings file sets it.
+    void SetAutoClearDelayS(int seconds, bool store = true);
+    int AutoClearDelayS() const { return autoClearDelayS_.load(); }
+    bool TxClearAuto() const { return txClearAuto_; }
     int AutoClearCountdown() const { return autoClearCountdown_.load(); }
     // One tick of the one-second timer.
     void OneSecondTick();
@@ -68,7 +73,7 @@ class TransmitControls final : public KeyingListener {
     void SetSpeedPreset(int step) { speedPreset_ = step; }
     int SpeedPreset() const { return speedPreset_; }
     // A weight combo: 'D' dot, 'A' dash, 'C' char space, 'W' word space.
-    std::string SelectWeight(char which, double value);
+    std::string SelectWeight(char which, double value, bool store = true);
 
     // F12 down keys at once; the next key release lets go.
     void ManualKeyDown();
@@ -76,7 +81,7 @@ class TransmitControls final : public KeyingListener {
     bool ManualKeyIsDown() const { return manualKeyDown_; }
 
     // Key Mode combo (0..3); returns the labels to show.
-    ModeLabels SelectKeyMode(KeyMode mode);
+    ModeLabels SelectKeyMode(KeyMode mode, bool store = true);
     // E/J Direct: the labels after a change of the transmit text, if they change.
     static std::optional<ModeLabels> DirectLabelsFor(std::string_view text);
     // E/J KANA: the text with a last half-width kana made full-width, if it was one.
@@ -91,7 +96,7 @@ class TransmitControls final : public KeyingListener {
     int ShownSpeedStep() const { return shownSpeedStep_.load(); }
 
   private:
-    void Store(std::string_view name, std::string_view value);
+    void Store(common::EntryId entry, std::string value);
     std::string MoveSpeed(int step);
 
     TransmitControlParts parts_;

@@ -13,6 +13,7 @@
 #include "macros/AutoCqEngineCounter.h"
 #include "macros/MacroController.h"
 #include "macros/MacroDialogs.h"
+#include "settings/SettingsDocument.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
 

@@ -9,6 +9,7 @@
 
 #include "macros/MacroController.h"
 #include "settings/ApplySettings.h"
+#include "settings/MacroSettings.h"
 
 namespace morvane::settings {
 namespace {
@@ -83,7 +84,9 @@ class Recorder : public StationWindow,
     void SetAutoReceiveSpeed(bool on) override { Log("rxauto " + N(on)); }
     void ClearReceiveText() override { Log("rx clear"); }
 
-    void SetTypingMode(int mode) override { Log("typing " + N(mode)); }
+    void SetTypingMode(common::KeyMode mode) override {
+        Log("typing " + N(static_cast<int>(mode)));
+    }
     void SetTxClearAuto(bool on) override { Log("txclearauto " + N(on)); }
     void SetTxClearDelay(int s) override { Log("txcleardelay " + N(s)); }
     void SelectRatio(RatioCombo c, std::string_view item) override {
@@ -233,7 +236,7 @@ class MacroStation : public Recorder, public macros::MacroHost {
     void ResetSendMark() override {}
 
     void Apply(const SettingsDocument& applied) {
-        ApplyTargets targets{*this, macros, *this, *this, *this, *this};
+        ApplyTargets targets{*this, macroSettings, *this, *this, *this, *this};
         ApplySettings(applied, "/home/op/contest.mrvn", options, targets);
     }
 
@@ -244,6 +247,7 @@ class MacroStation : public Recorder, public macros::MacroHost {
     SettingsDocument document;
     OptionState options;
     macros::MacroController macros{*this, document, clock, hours};
+    MacroControllerSettings macroSettings{macros};
 };
 
 // Entries 13 to 15 follow the contest mode at the time of applying.

@@ -175,11 +175,11 @@ TEST(DataFileTest, UntaggedStringsAreCp932Text) {
 
 TEST(DataFileTest, StoreSettingKeepsTheDocumentCleanUntilSettingsApplied) {
     SettingsDocument document;
-    document.StoreSetting("ContestON", 124);
+    document.StoreSetting(common::EntryId::ContestMode, "ContestON");
     EXPECT_EQ(document.Entry(124), "ContestON");
     EXPECT_FALSE(document.IsModified());
     document.SetSettingsApplied(true);
-    document.StoreSetting("ContestOFF", 124);
+    document.StoreSetting(common::EntryId::ContestMode, "ContestOFF");
     EXPECT_TRUE(document.IsModified());
     document.SetEntry("x", 0);
     document.SetEntry("x", 161);

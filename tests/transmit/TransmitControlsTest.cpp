@@ -23,23 +23,28 @@ struct FakeAutoCq final : AutoCqCounter {
     int remaining = 100;
 };
 
+// Stored entries by their names in the entry table.
+struct StoredSettings final : common::SettingSink {
+    void StoreSetting(int entry, std::string value) override {
+        (*this)[common::EntryName(entry)] = std::move(value);
+    }
+    std::string& operator[](const std::string& name) { return byName[name]; }
+    std::map<std::string, std::string> byName;
+};
+
 struct ControlsRig {
     testing::KeyingRig Keying;
     FakeAutoCq AutoCq;
-    std::map<std::string, std::string> Settings;
+    StoredSettings Settings;
     TransmitControls Controls{{Keying.Engine, Keying.Text, Keying.Windows, Keying.Receive,
-                               Keying.Output, &AutoCq,
-                               [this](std::string_view name, std::string_view value) {
-                                   Settings[std::string(name)] = value;
-                               },
-                               &Keying.Listener}};
+                               Keying.Output, &AutoCq, &Settings, &Keying.Listener}};
 };
 
 TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
     ControlsRig rig;
     rig.Controls.UpdateSpeedLabel(20);
     rig.Controls.StoreSpeedPreset();
-    EXPECT_EQ(rig.Settings["SpeedPreset"], "20");
+    EXPECT_EQ(rig.Settings["TxSpeed"], "20");
     rig.Controls.SpeedUp();
     EXPECT_EQ(rig.Controls.SpeedUp(), SpeedLabelText(22, Weights{}));
     rig.Controls.RecallSpeedPreset();
@@ -65,7 +70,7 @@ TEST(TransmitControls, SpeedPresetAndSpeedKeys) {
     EXPECT_EQ(rig.Keying.Engine.SpeedIndex(), 13);
 
     EXPECT_EQ(rig.Controls.SelectWeight('A', 4.5), SpeedLabelText(13, {1.0, 4.5, 3.0, 7.0}));
-    EXPECT_EQ(rig.Settings["DashWeight"], "4.5");
+    EXPECT_EQ(rig.Settings["DashRatio"], "4.5");
 }
 
 TEST(TransmitControls, TxClearWhileKeyingFinishesTheCharacter) {

@@ -10,9 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/DataFile.h"
-
-namespace morvane::settings {
+namespace morvane::common {
 
 // How ApplySettings treats an entry.
 enum class ApplyRule : std::uint8_t {
@@ -29,6 +27,16 @@ enum class EntryKind : std::uint8_t {
     Decimal,  // a number in decimal
     Switch,   // Words[0] is the ON word, Words[1] the one written for off
     Choice,   // one of Words
+};
+
+inline constexpr int kEntryCount = 160;
+
+// Stores one entry's new text: the setting handlers of every subsystem write
+// through it, the station behind it keeps the document.
+class SettingSink {
+  public:
+    virtual ~SettingSink() = default;
+    virtual void StoreSetting(int entry, std::string value) = 0;
 };
 
 // The entries that stand alone; ranges have helpers below.
@@ -223,4 +231,4 @@ int EntryIndexOf(std::string_view name);
 // The words an entry accepts (empty for free text and numbers).
 std::span<const std::string_view> EntryWords(const EntrySpec& spec);
 
-}  // namespace morvane::settings
+}  // namespace morvane::common
