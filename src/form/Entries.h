@@ -1,13 +1,13 @@
 // The settings entries as the form names them.
 #pragma once
 
-#include "settings/SettingsEntries.h"
+#include "common/SettingsEntries.h"
 
 namespace morvane::form {
-using settings::EntryId;
-using settings::Index;
-using settings::MacroColourEntry;
-using settings::MacroLabelEntry;
-using settings::MacroTextEntry;
-using settings::WebLinkEntry;
+using common::EntryId;
+using common::Index;
+using common::MacroColourEntry;
+using common::MacroLabelEntry;
+using common::MacroTextEntry;
+using common::WebLinkEntry;
 }  // namespace morvane::form
