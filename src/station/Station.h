@@ -89,12 +89,25 @@ class Station {
     // in its entry (the same rule a data file's entry goes through).
     void ChangeSetting(common::EntryId entry, std::string_view value);
     void ChangeSetting(int entryIndex, std::string_view value);  // macro, label and link ranges
+    // The entry text of the state the station is in now, read back from the
+    // subsystem that holds it (what a save after the change would store).
+    std::string SettingText(int entryIndex) const;
     const settings::SettingsDocument& Document() const { return document_; }
     const settings::OptionState& Options() const { return options_; }
     // The option dialog closed (OK or Cancel).
     void FinishOptionDialog(bool accepted, std::string_view options,
                             const settings::OptionTexts& texts);
     void BeginOptionDialog();
+
+    // --- capture ---
+    // Opens a capture device by name ("" or unknown: the first one) and
+    // starts capture; a failure shows its message.
+    void SelectCaptureDevice(std::string_view name);
+    void SelectInputChannel(int channel);  // 0 left, 1 right; capture restarts
+
+    // --- keying port ---
+    void SelectKeyPort(std::string_view item);  // "USBIF" or a serial port name
+    void SelectKeyLine(std::string_view mode);  // "RTS", "DTR", "UNO"
 
     // --- transmit ---
     void AppendTransmit(std::string_view text);  // typed text or a script's "send"
