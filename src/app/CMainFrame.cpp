@@ -74,14 +74,12 @@ void CMainFrame::CreateMenus() {
                      view_, &form::CMorvaneView::OpenMixer);
     input->addSeparator();
     auto* channels = new QActionGroup(this);
-    for (const auto& [caption, word] :
-         {std::pair{"右側(&R)", "RightTone"}, std::pair{"左側(&L)", "LeftTone"}}) {
+    for (const auto& [caption, channel] : {std::pair{"右側(&R)", 1}, std::pair{"左側(&L)", 0}}) {
         QAction* action = input->addAction(QString::fromUtf8(caption));
         action->setCheckable(true);
         channels->addAction(action);
-        connect(action, &QAction::triggered, view_, [this, w = std::string(word)] {
-            view_->Station().ChangeSetting(form::EntryId::InputChannel, w);
-        });
+        connect(action, &QAction::triggered, view_,
+                [this, c = channel] { view_->Station().SelectInputChannel(c); });
     }
 
     auto* port = menuBar()->addMenu(QStringLiteral("キー出力(&K)"));

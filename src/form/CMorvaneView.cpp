@@ -211,17 +211,18 @@ void CMorvaneView::FillLists() {
 }
 
 void CMorvaneView::SetInitialStates() {
-    auto check = [this](int id, bool on) { ControlAs<QAbstractButton>(id)->setChecked(on); };
-    for (int id : {1012, 1018, 1005, 1002, 1100, 1203, 1020})
-        check(id, true);
-    for (int id : {1181, 1057, 1180})
-        check(id, false);
-    // Radios of different groups share the form as parent: keep each group exclusive.
+    // Radios of different groups share the form as parent: each group is
+    // made exclusive on its own before anything is checked.
     for (auto group : {std::initializer_list<int>{1004, 1005}, {1010, 1011, 1012}, {1018, 1019}}) {
         auto* exclusive = new QButtonGroup(this);
         for (int id : group)
             exclusive->addButton(ControlAs<QAbstractButton>(id));
     }
+    auto check = [this](int id, bool on) { ControlAs<QAbstractButton>(id)->setChecked(on); };
+    for (int id : {1012, 1018, 1005, 1002, 1100, 1203, 1020})
+        check(id, true);
+    for (int id : {1181, 1057, 1180})
+        check(id, false);
     auto slider = [this](int id, int low, int high, int tick, int position) {
         auto* s = ControlAs<QSlider>(id);
         s->setRange(low, high);
@@ -249,6 +250,20 @@ void CMorvaneView::SetInitialStates() {
     clockFont.setBold(true);
     clockFont.setItalic(true);
     Control(1188)->setFont(clockFont);
+    for (auto* text : {ControlAs<QTextEdit>(1188)})
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff),
+            text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The scale under the spectrum is dense: a smaller face keeps the
+    // numbers apart.
+    QFont scale = gothic;
+    scale.setPointSizeF(7);
+    for (int id = 1087; id <= 1097; ++id) {
+        Control(id)->setFont(scale);
+        if (id >= 1090)
+            ControlAs<QLabel>(id)->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    for (int id : {1215, 1216, 1217})
+        Control(id)->setFont(scale);
 
     ControlAs<QLabel>(1192)->clear();
     Control(1034)->hide();
@@ -257,9 +272,7 @@ void CMorvaneView::SetInitialStates() {
     monitor_->hide();
     Control(1259)->setEnabled(false);
     Control(1162)->setEnabled(false);
-    const auto labels = receive::ToneDisplayLabels(receive::ToneMode::FFT, true);
-    for (int i = 0; i < 11; ++i)
-        ControlAs<QLabel>(1087 + i)->setText(Q(labels[static_cast<std::size_t>(i)]));
+    ShowToneLabels(receive::ToneMode::FFT, true);
 }
 
 FormScale CMorvaneView::Scale() const {
@@ -292,6 +305,11 @@ void CMorvaneView::Start() {
             ports->addItem(QString::fromStdString(name));
         ports->setCurrentIndex(-1);
     }
+    // A first start decodes at once: capture opens on the first device
+    // (the demo contact when there is no sound card).
+    if (!devices.empty())
+        station_->SelectCaptureDevice(devices.front());
+    TransmitTextChanged(station_->TransmitText());
     PumpNow();
     blockTimer_->start();
     clockTimer_->start();
@@ -323,10 +341,21 @@ void CMorvaneView::OneSecondTick() {
     PumpNow();
 }
 
+void CMorvaneView::ShowToneLabels(receive::ToneMode mode, bool highRange) {
+    const auto labels = receive::ToneDisplayLabels(mode, highRange);
+    for (int i = 0; i < 11; ++i)
+        ControlAs<QLabel>(1087 + i)->setText(Q(labels[static_cast<std::size_t>(i)]));
+    toneLabels_ = {mode, highRange};
+}
+
 void CMorvaneView::DrainSnapshots() {
     receive::SignalChain* chain = station_->Chain();
     if (!chain)
         return;
+    const std::pair shown{chain->Options().ToneDisplayMode.load(),
+                          chain->Options().SpectrumHighRange.load()};
+    if (shown != toneLabels_)
+        ShowToneLabels(shown.first, shown.second);
     receive::DisplayPicture picture;
     if (!ControlAs<QAbstractButton>(1180)->isChecked() &&
         chain->LevelPicture.ReadIfNewer(picture, levelVersion_))

@@ -139,6 +139,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void RepaintTextWindow(QTextEdit* edit, const decode::TextWindow& model, std::size_t& shown);
     void DrainSnapshots();
     void LayOutMonitor(bool shown);
+    void ShowToneLabels(receive::ToneMode mode, bool highRange);
 
     Prompter& prompter_;
     std::unique_ptr<station::Station> station_;
@@ -161,6 +162,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     std::uint64_t toneVersion_ = 0;
     std::uint64_t thresholdVersion_ = 0;
     std::uint64_t toneLabelVersion_ = 0;
+    std::pair<receive::ToneMode, bool> toneLabels_{receive::ToneMode::FFT, true};
     bool started_ = false;
     bool updatingTransmit_ = false;
 

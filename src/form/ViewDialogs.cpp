@@ -188,7 +188,10 @@ void CMorvaneView::EditMacro(int label) {
 
 // Brings the controls to the station's settings after a file was applied.
 void CMorvaneView::SyncFromDocument() {
-    auto entry = [this](EntryId id) { return EntryText(*station_, Index(id)); };
+    // What the station now holds, read back from its subsystems.
+    auto entry = [this](EntryId id) {
+        return QString::fromStdString(station_->SettingText(Index(id)));
+    };
     auto check = [this](int id, bool on) {
         const QSignalBlocker block(Control(id));
         ControlAs<QAbstractButton>(id)->setChecked(on);

@@ -95,7 +95,9 @@ void CMorvaneView::ConnectReceiveControls() {
     connect(ControlAs<QSlider>(1078), &QSlider::valueChanged, this,
             [this](int v) { Store(EntryId::InputVolume, QString::number(v)); });
     connect(ControlAs<QComboBox>(1115), &QComboBox::activated, this, [this](int) {
-        Store(EntryId::CaptureDevice, ControlAs<QComboBox>(1115)->currentText());
+        station_->SelectCaptureDevice(ControlAs<QComboBox>(1115)->currentText().toStdString());
+        if (!FieldHasFocus())
+            FocusTxEdit();
     });
 
     auto language = [this, button] {
