@@ -135,6 +135,7 @@ void CMorvaneView::CreateControls() {
                 break;
         }
         widget->setGeometry(c.X, c.Y, c.W, c.H);
+        widget->setMouseTracking(true);
         if (c.Id != 0) {
             widget->setObjectName(QStringLiteral("c%1").arg(c.Id));
             controls_.insert(c.Id, widget);

@@ -129,6 +129,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void SetFieldFocus(QWidget* field, bool focused);
     bool FieldHasFocus() const;
     void ShowHelp(int helpId);
+    void ShowHelpAt(QPoint pos);
     int HelpIdAt(QPoint pos) const;
     void ClickThreshold(double y);
     void ClickSpectrum(double x);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSlider>
 
@@ -53,6 +54,14 @@ bool CMorvaneView::eventFilter(QObject* watched, QEvent* event) {
                 }
                 if (HandleKey(key))
                     return true;
+            }
+            break;
+        case QEvent::MouseMove:
+            // Controls take the moves over them; the help still follows the mouse.
+            if (widget && widget != this && widget->isWindow() == false && isAncestorOf(widget)) {
+                const QPoint at =
+                    widget->mapTo(this, static_cast<QMouseEvent*>(event)->position().toPoint());
+                ShowHelpAt(at);
             }
             break;
         case QEvent::KeyRelease:

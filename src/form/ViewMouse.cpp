@@ -136,12 +136,16 @@ void CMorvaneView::ShowHelp(int helpId) {
     emit HelpShown(text);
 }
 
-void CMorvaneView::mouseMoveEvent(QMouseEvent* event) {
+void CMorvaneView::ShowHelpAt(QPoint pos) {
     // Qt has no separate hover message: the first move inside is the hover.
     hoverActive_ = true;
-    const int id = HelpIdAt(event->position().toPoint());
+    const int id = HelpIdAt(pos);
     if (id != shownHelpId_)
         ShowHelp(id);
+}
+
+void CMorvaneView::mouseMoveEvent(QMouseEvent* event) {
+    ShowHelpAt(event->position().toPoint());
     QWidget::mouseMoveEvent(event);
 }
 
