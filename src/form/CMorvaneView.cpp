@@ -240,6 +240,7 @@ void CMorvaneView::SetInitialStates() {
 
     const QFont gothic = FormFont(kGothicFamily, 10.5);
     transmit_->setFont(FormFont(kGothicFamily, 15));
+    transmit_->setAttribute(Qt::WA_InputMethodEnabled, false);  // Key Mode English
     receive_->setFont(FormFont(kGothicFamily, 15));
     monitor_->setFont(FormFont(kGothicFamily, 15));
     Control(1027)->setFont(FormFont(kConsolasFamily, 10.5));

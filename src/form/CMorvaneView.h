@@ -136,6 +136,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void ToggleWeather();
     void ToggleTemperature();
     void MatchReceiveSpeed();
+    void UseInputMethod(bool on);
     void Store(EntryId entry, const QString& value);
     void RepaintTextWindow(QTextEdit* edit, const decode::TextWindow& model, std::size_t& shown);
     void DrainSnapshots();

@@ -242,6 +242,7 @@ void CMorvaneView::SyncFromDocument() {
     if (keyWords.contains(keyMode)) {
         const QSignalBlocker block(Control(1189));
         ControlAs<QComboBox>(1189)->setCurrentIndex(static_cast<int>(keyWords.indexOf(keyMode)));
+        UseInputMethod(keyWords.indexOf(keyMode) >= 2);
     }
     nonEmpty(EntryId::SpaceDel,
              [&](const QString& v) { check(1100, v == QStringLiteral("SpaceDelON")); });

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -194,6 +196,7 @@ void CMorvaneView::ConnectTransmitControls() {
     connect(ControlAs<QComboBox>(1189), &QComboBox::activated, this, [this](int mode) {
         static constexpr const char* kWords[] = {"TXENG", "DIRECT", "IME", "KANA"};
         Store(EntryId::KeyMode, QString::fromLatin1(kWords[mode]));
+        UseInputMethod(mode >= 2);
     });
     connect(ControlAs<QComboBox>(1282), &QComboBox::activated, this,
             [this](int) { Store(EntryId::KeyPort, ControlAs<QComboBox>(1282)->currentText()); });
@@ -223,6 +226,16 @@ void CMorvaneView::ConnectTransmitControls() {
         else if (typed != held)
             TransmitTextChanged(held);
     });
+}
+
+// English and E/J Direct type plain letters (romaji for Direct); E/J IME
+// and E/J KANA hand the transmit window to the desktop's input method.
+void CMorvaneView::UseInputMethod(bool on) {
+    transmit_->setAttribute(Qt::WA_InputMethodEnabled, on);
+    if (transmit_->hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    if (!on)
+        QGuiApplication::inputMethod()->reset();
 }
 
 void CMorvaneView::MatchReceiveSpeed() {

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -383,6 +384,32 @@ class MainFormTest : public QObject {
             QCOMPARE(view.ControlAs<QPlainTextEdit>(1033)->toPlainText(), expected);
         if (observe == QLatin1String("speed"))
             QCOMPARE(view.ControlAs<QSlider>(1001)->value(), expected.toInt());
+    }
+
+    // Kana typed through the desktop's input method reach the station; the
+    // English modes keep the input method off the transmit window.
+    void inputMethod() {
+        Rig rig;
+        CMorvaneView& view = rig.View();
+        auto* tx = view.ControlAs<QPlainTextEdit>(1033);
+        QVERIFY(!tx->testAttribute(Qt::WA_InputMethodEnabled));
+        auto* keyMode = view.ControlAs<QComboBox>(1189);
+        keyMode->setCurrentIndex(3);
+        emit keyMode->activated(3);
+        QVERIFY(tx->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(rig.Station().Document().Entry(Index(EntryId::KeyMode)), std::string("KANA"));
+        view.FocusTxEdit();
+        QInputMethodEvent preedit(QStringLiteral("こ"), {});
+        QApplication::sendEvent(tx, &preedit);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("コンニチハ"));
+        QApplication::sendEvent(tx, &commit);
+        view.PumpNow();
+        QCOMPARE(QString::fromStdString(rig.Station().TransmitText()),
+                 QStringLiteral("TX> コンニチハ"));
+        keyMode->setCurrentIndex(1);
+        emit keyMode->activated(1);
+        QVERIFY(!tx->testAttribute(Qt::WA_InputMethodEnabled));
     }
 
     void macroLabels() {
