@@ -26,4 +26,4 @@ trap 'rm -rf "$work"' EXIT
 build/bin/morvane-settings build "$work/demo.txt" "$work/demo.mrvn"
 export XDG_CONFIG_HOME="$work/config"
 xvfb-run -a -s "-screen 0 1280x900x24" \
-  build/bin/morvane --demo --screenshot "$out" --screenshot-after "$seconds" "$work/demo.mrvn"
+  build/bin/morvane --demo --key-mode direct --screenshot "$out" --screenshot-after "$seconds" "$work/demo.mrvn"

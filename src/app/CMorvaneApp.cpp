@@ -41,7 +41,10 @@ int CMorvaneApp::Run() {
     const QCommandLineOption startupTime(
         QStringLiteral("startup-time"),
         QStringLiteral("Print the time to a shown window and quit."));
-    parser.addOptions({demo, grab, grabAfter, startupTime});
+    const QCommandLineOption keyMode(QStringLiteral("key-mode"),
+                                     QStringLiteral("Key Mode to start in."),
+                                     QStringLiteral("english|direct|ime|kana"));
+    parser.addOptions({demo, grab, grabAfter, startupTime, keyMode});
     parser.addPositionalArgument(QStringLiteral("FILE.mrvn"), QStringLiteral("Settings to open."));
     parser.process(qt_);
 
@@ -49,6 +52,10 @@ int CMorvaneApp::Run() {
     frame_ = std::make_unique<CMainFrame>(devices_->Config(), prompter_, *profile_);
     frame_->View().Start();
     frame_->show();
+    const QStringList modes = {QStringLiteral("english"), QStringLiteral("direct"),
+                               QStringLiteral("ime"), QStringLiteral("kana")};
+    if (parser.isSet(keyMode))
+        frame_->View().SelectKeyMode(static_cast<int>(modes.indexOf(parser.value(keyMode))));
     if (!parser.positionalArguments().isEmpty())
         frame_->OpenFile(parser.positionalArguments().front());
 

@@ -68,7 +68,8 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void OpenManual();
     void OpenReadme();
     void OpenMixer();
-    void EditMacro(int label);  // right click; 0 is Auto CQ
+    void EditMacro(int label);     // right click; 0 is Auto CQ
+    void SelectKeyMode(int mode);  // 0 English to 3 E/J KANA
 
     // The timers' work, callable from tests without waiting.
     void PumpNow();

@@ -193,11 +193,7 @@ void CMorvaneView::ConnectTransmitControls() {
         connect(combo, &QComboBox::activated, this,
                 [this, combo, e = entry](int) { Store(e, combo->currentText()); });
     }
-    connect(ControlAs<QComboBox>(1189), &QComboBox::activated, this, [this](int mode) {
-        static constexpr const char* kWords[] = {"TXENG", "DIRECT", "IME", "KANA"};
-        Store(EntryId::KeyMode, QString::fromLatin1(kWords[mode]));
-        UseInputMethod(mode >= 2);
-    });
+    connect(ControlAs<QComboBox>(1189), &QComboBox::activated, this, &CMorvaneView::SelectKeyMode);
     connect(ControlAs<QComboBox>(1282), &QComboBox::activated, this,
             [this](int) { Store(EntryId::KeyPort, ControlAs<QComboBox>(1282)->currentText()); });
     connect(ControlAs<QAbstractButton>(1190), &QAbstractButton::clicked, this, [this](bool on) {
@@ -226,6 +222,21 @@ void CMorvaneView::ConnectTransmitControls() {
         else if (typed != held)
             TransmitTextChanged(held);
     });
+}
+
+// Through the station's Key Mode command, which also switches the
+// decoder's table; the setting alone reaches only the keyer.
+void CMorvaneView::SelectKeyMode(int mode) {
+    if (mode < 0 || mode > 3)
+        return;
+    {
+        const QSignalBlocker block(Control(1189));
+        ControlAs<QComboBox>(1189)->setCurrentIndex(mode);
+    }
+    station_->SetKeyMode(static_cast<common::KeyMode>(mode));
+    UseInputMethod(mode >= 2);
+    if (!FieldHasFocus())
+        FocusTxEdit();
 }
 
 // English and E/J Direct type plain letters (romaji for Direct); E/J IME
