@@ -70,8 +70,7 @@ TEST(StationTool, ScriptOnVirtualTimeDecodesKeysAndReportsBadCommands) {
     EXPECT_EQ(lastUp - lastDown, 240) << run.Out;
     EXPECT_EQ(Starting(lines, "error"),
               (std::vector<std::string>{"decoder takes standard or weak", "unknown command bogus",
-                                        "macro takes 1 to 15",
-                                        "unknown field Nobody"}));
+                                        "macro takes 1 to 15", "unknown field Nobody"}));
 }
 
 TEST(StationTool, EndOfInputQuitsAndBadArgumentsAreRefused) {
