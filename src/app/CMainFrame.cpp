@@ -39,6 +39,10 @@ class QtProfile final : public settings::ProfileStore {
     QSettings& settings_;
 };
 
+// The decoder is this machine's choice, kept with the window placement
+// rather than in a station's data file.
+const QString kDecoderKey = kSection + QStringLiteral("/decoder");
+
 }  // namespace
 
 CMainFrame::CMainFrame(station::StationConfig config, form::Prompter& prompter, QSettings& profile)
@@ -47,6 +51,9 @@ CMainFrame::CMainFrame(station::StationConfig config, form::Prompter& prompter, 
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     view_ = new form::CMorvaneView(std::move(config), prompter, this);
     setCentralWidget(view_);
+    view_->Station().SetDecoder(profile_.value(kDecoderKey).toString() == QLatin1String("weak")
+                                    ? receive::DecoderKind::Weak
+                                    : receive::DecoderKind::Standard);
     CreateMenus();
     statusBar()->showMessage(QStringLiteral("ﾚﾃﾞｨ"));
     connect(view_, &form::CMorvaneView::TitleChanged, this, &QWidget::setWindowTitle);
@@ -80,6 +87,21 @@ void CMainFrame::CreateMenus() {
         channels->addAction(action);
         connect(action, &QAction::triggered, view_,
                 [this, c = channel] { view_->Station().SelectInputChannel(c); });
+    }
+    input->addSeparator();
+    auto* decoders = new QActionGroup(this);
+    using receive::DecoderKind;
+    for (const auto& [caption, kind] : {std::pair{"Standard decoder(&S)", DecoderKind::Standard},
+                                        std::pair{"Weak signal decoder(&W)", DecoderKind::Weak}}) {
+        QAction* action = input->addAction(QString::fromUtf8(caption));
+        action->setCheckable(true);
+        action->setChecked(view_->Station().Decoder() == kind);
+        decoders->addAction(action);
+        connect(action, &QAction::triggered, this, [this, k = kind] {
+            view_->Station().SetDecoder(k);
+            profile_.setValue(kDecoderKey, k == DecoderKind::Weak ? QStringLiteral("weak")
+                                                                  : QStringLiteral("standard"));
+        });
     }
 
     auto* port = menuBar()->addMenu(QStringLiteral("キー出力(&K)"));

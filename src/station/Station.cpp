@@ -297,6 +297,14 @@ void Station::SelectInputChannel(int channel) {
     ChangeSetting(common::EntryId::InputChannel, channel == 1 ? words[0] : words[1]);
 }
 
+void Station::SetDecoder(receive::DecoderKind kind) {
+    parts_->Receiver.SetDecoder(kind);
+}
+
+receive::DecoderKind Station::Decoder() const {
+    return parts_->Receiver.Decoder();
+}
+
 void Station::SelectKeyPort(std::string_view item) {
     ChangeSetting(common::EntryId::KeyPort, item);
 }

@@ -37,6 +37,7 @@
 #include "decode/ReceiveWindow.h"
 #include "macros/StationClock.h"
 #include "receive/BlockSource.h"
+#include "receive/ReceivePath.h"
 #include "receive/SignalChain.h"
 #include "settings/OptionDialog.h"
 #include "settings/SettingsDocument.h"
@@ -107,6 +108,11 @@ class Station {
     // starts capture; a failure shows its message.
     void SelectCaptureDevice(std::string_view name);
     void SelectInputChannel(int channel);  // 0 left, 1 right; capture restarts
+    // Which decoder turns the audio into text, from the next block on. An
+    // operator's preference of this machine, not of the station's data
+    // file: opening, saving or clearing a data file leaves it alone.
+    void SetDecoder(receive::DecoderKind kind);
+    receive::DecoderKind Decoder() const;
 
     // --- keying port ---
     void SelectKeyPort(std::string_view item);  // "USBIF" or a serial port name

@@ -76,6 +76,9 @@ class StationReceiver final : public receive::BlockSink,
 
     void SetKeyMode(common::KeyMode mode);
     void SetKatakana(bool katakana);
+    // Any thread: the path switches between blocks (an atomic it reads).
+    void SetDecoder(receive::DecoderKind kind) { path_.SetDecoder(kind); }
+    receive::DecoderKind Decoder() const { return path_.DecoderChoice(); }
     const ReceiveSettings& Settings() const { return settings_; }
 
   private:

@@ -124,6 +124,13 @@ bool StationScript::Run(std::string_view line) {
             station_.SetContest(rest == "on");
         else
             Error("contest takes on or off");
+    } else if (command == "decoder") {
+        if (rest == "standard")
+            station_.SetDecoder(receive::DecoderKind::Standard);
+        else if (rest == "weak")
+            station_.SetDecoder(receive::DecoderKind::Weak);
+        else
+            Error("decoder takes standard or weak");
     } else if (command == "open") {
         if (rest.empty())
             Error("open takes a file");

@@ -628,6 +628,45 @@ class MainFormTest : public QObject {
         QVERIFY(bytes.contains(QByteArray(reinterpret_cast<const char*>(u"太郎"), 4)));
     }
 
+    // The decoder choice reaches the station, is kept in the profile (not in
+    // the data file, which stays unmodified) and is restored by the next window.
+    void decoderChoiceIsKeptInTheProfile() {
+        using receive::DecoderKind;
+        Rig rig;
+        const QString standard = QStringLiteral("Standard decoder(&S)");
+        const QString weak = QStringLiteral("Weak signal decoder(&W)");
+        QAction* weakItem = rig.MenuItem(QStringLiteral("inputMenu"), weak);
+        QAction* standardItem = rig.MenuItem(QStringLiteral("inputMenu"), standard);
+        QVERIFY(weakItem && standardItem);
+        QVERIFY(standardItem->isChecked() && !weakItem->isChecked());
+        QCOMPARE(rig.Station().Decoder(), DecoderKind::Standard);
+        QVERIFY(!rig.profile.contains(QStringLiteral("MRVN_Section/decoder")));
+
+        weakItem->trigger();
+        QVERIFY(weakItem->isChecked() && !standardItem->isChecked());
+        QCOMPARE(rig.Station().Decoder(), DecoderKind::Weak);
+        QCOMPARE(rig.profile.value(QStringLiteral("MRVN_Section/decoder")).toString(),
+                 QStringLiteral("weak"));
+        QVERIFY(!rig.Station().Document().IsModified());
+        {
+            FakePrompter quiet;
+            app::CMainFrame next(station::StationConfig{}, quiet, rig.profile);
+            QCOMPARE(next.View().Station().Decoder(), DecoderKind::Weak);
+            for (QAction* a : next.Menu(QStringLiteral("inputMenu"))->actions()) {
+                if (a->text() == weak || a->text() == standard)
+                    QCOMPARE(a->isChecked(), a->text() == weak);
+            }
+        }
+
+        standardItem->trigger();
+        QCOMPARE(rig.Station().Decoder(), DecoderKind::Standard);
+        QCOMPARE(rig.profile.value(QStringLiteral("MRVN_Section/decoder")).toString(),
+                 QStringLiteral("standard"));
+        FakePrompter quiet;
+        app::CMainFrame last(station::StationConfig{}, quiet, rig.profile);
+        QCOMPARE(last.View().Station().Decoder(), DecoderKind::Standard);
+    }
+
     void savePromptOnClose_data() {
         QTest::addColumn<bool>("afterFile");
         QTest::addColumn<int>("answer");

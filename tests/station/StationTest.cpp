@@ -251,6 +251,36 @@ TEST(Station, CaptureKeyFillsTheCallFieldFromTheDecodedText) {
     EXPECT_EQ(rig.Events("field"), std::vector<std::string>{"HisCall JA1ABC"});
 }
 
+// The decoder choice belongs to the machine, not to the data file: it
+// survives opening and clearing a file and never reaches a saved one, and a
+// switch between overs takes effect on the running capture.
+TEST(Station, DecoderChoiceSwitchesMidContactAndStaysOutOfTheDataFile) {
+    using receive::DecoderKind;
+    TempDir dir;
+    StationRig rig;
+    EXPECT_EQ(rig.Sta.Decoder(), DecoderKind::Standard);
+    ASSERT_TRUE(rig.Sta.SaveSettings(dir / "before.mrvn"));
+    rig.Sta.SetDecoder(DecoderKind::Weak);
+    EXPECT_EQ(rig.Sta.Decoder(), DecoderKind::Weak);
+    ASSERT_TRUE(rig.Sta.SaveSettings(dir / "after.mrvn"));
+    EXPECT_EQ(Slurp(dir / "before.mrvn"), Slurp(dir / "after.mrvn"));
+    ASSERT_TRUE(rig.Sta.OpenSettings(dir / "before.mrvn"));
+    rig.Sta.NewSettings();
+    EXPECT_EQ(rig.Sta.Decoder(), DecoderKind::Weak);
+
+    rig.Sta.SelectCaptureDevice("Demo");
+    auto until = [&rig](const std::string& text) {
+        for (int s = 0; s < 60 && rig.Joined("rx").find(text) == std::string::npos; ++s)
+            rig.Runner.AdvanceMs(1000);
+    };
+    until("PSE K");
+    EXPECT_NE(rig.Joined("rx").find("JA1ABC PSE K"), std::string::npos) << rig.Joined("rx");
+    rig.Sta.SetDecoder(DecoderKind::Standard);
+    EXPECT_EQ(rig.Sta.Decoder(), DecoderKind::Standard);
+    until("XYZ K");
+    EXPECT_NE(rig.Joined("rx").find("DE JH2XYZ JH2XYZ K"), std::string::npos) << rig.Joined("rx");
+}
+
 // QSO, SAVE, Clear and T in contest mode with both logging programs linked.
 TEST(Station, LinkOperationsReachHamlogAndCtestwin) {
     StationRig rig;

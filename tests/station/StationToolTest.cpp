@@ -35,7 +35,10 @@ std::string Joined(const std::vector<std::string>& pieces) {
 TEST(StationTool, ScriptOnVirtualTimeDecodesKeysAndReportsBadCommands) {
     TempFolder folder;
     const std::string script =
+        "decoder weak\n"
         "sleep 22000\n"
+        "decoder standard\n"
+        "decoder fancy\n"
         "field HisCall ja1abc\n"
         "send cq <DASH4.0>t\n"
         "wait\n"
@@ -66,8 +69,8 @@ TEST(StationTool, ScriptOnVirtualTimeDecodesKeysAndReportsBadCommands) {
     const auto lastUp = std::stoll(keys.back().substr(0, keys.back().find(' ')));
     EXPECT_EQ(lastUp - lastDown, 240) << run.Out;
     EXPECT_EQ(Starting(lines, "error"),
-              (std::vector<std::string>{"unknown command bogus", "macro takes 1 to 15",
-                                        "unknown field Nobody"}));
+              (std::vector<std::string>{"decoder takes standard or weak", "unknown command bogus",
+                                        "macro takes 1 to 15", "unknown field Nobody"}));
 }
 
 TEST(StationTool, EndOfInputQuitsAndBadArgumentsAreRefused) {
