@@ -91,8 +91,8 @@ void CMainFrame::CreateMenus() {
     input->addSeparator();
     auto* decoders = new QActionGroup(this);
     using receive::DecoderKind;
-    for (const auto& [caption, kind] : {std::pair{"Standard decoder(&S)", DecoderKind::Standard},
-                                        std::pair{"Weak signal decoder(&W)", DecoderKind::Weak}}) {
+    for (const auto& [caption, kind] : {std::pair{"標準デコーダ(&S)", DecoderKind::Standard},
+                                        std::pair{"弱信号デコーダ(&W)", DecoderKind::Weak}}) {
         QAction* action = input->addAction(QString::fromUtf8(caption));
         action->setCheckable(true);
         action->setChecked(view_->Station().Decoder() == kind);

@@ -633,8 +633,8 @@ class MainFormTest : public QObject {
     void decoderChoiceIsKeptInTheProfile() {
         using receive::DecoderKind;
         Rig rig;
-        const QString standard = QStringLiteral("Standard decoder(&S)");
-        const QString weak = QStringLiteral("Weak signal decoder(&W)");
+        const QString standard = QStringLiteral("標準デコーダ(&S)");
+        const QString weak = QStringLiteral("弱信号デコーダ(&W)");
         QAction* weakItem = rig.MenuItem(QStringLiteral("inputMenu"), weak);
         QAction* standardItem = rig.MenuItem(QStringLiteral("inputMenu"), standard);
         QVERIFY(weakItem && standardItem);
