@@ -189,7 +189,7 @@ struct Station::Parts final : macros::MacroHost,
     // What the view was last told, for Pump.
     std::size_t ShownKeyed = transmit::kTransmitPrefixLength;
     std::uint64_t ShownGeneration = 0;
-    std::string ShownTransmit = std::string(transmit::kTransmitPrefix);
+    std::string ShownTransmit;  // the view starts blank, so the first Pump reports "TX> "
     std::size_t ShownReceive = 0;
     std::size_t ShownMonitor = 0;
 

@@ -159,6 +159,15 @@ class FakeLoggers final : public platform::LoggerWindows {
     platform::CopyDataHandler handler_;
 };
 
+// The console's lines, and every transmit text the station reports, which
+// the console leaves out.
+class RigView final : public ConsoleView {
+  public:
+    using ConsoleView::ConsoleView;
+    void TransmitTextChanged(std::string_view text) override { Transmit.emplace_back(text); }
+    std::vector<std::string> Transmit;
+};
+
 // 2026-12-07 09:30 local (UTC+9).
 inline macros::ClockReading TestTime() {
     return {.Local = {2026, 12, 7, 9, 30, 0}, .Utc = {2026, 12, 7, 0, 30, 0}};
@@ -188,7 +197,7 @@ struct StationRig {
     }
 
     std::vector<std::string> Lines;
-    ConsoleView View{[this](const std::string& line) { Lines.push_back(line); }};
+    RigView View{[this](const std::string& line) { Lines.push_back(line); }};
     FakeCapture Capture;
     RecordingPort Port;
     FakeLoggers Loggers;

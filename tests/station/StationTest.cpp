@@ -244,6 +244,27 @@ TEST(Station, KeyModeChoosesTheEnglishReceiveTable) {
     }
 }
 
+// A view that paints only what the station reports shows the transmit text
+// from start-up on, through typing, sending and clearing.
+TEST(Station, TransmitTextReachesTheViewFromStartUp) {
+    StationRig rig;
+    ASSERT_EQ(rig.View.Transmit, std::vector<std::string>{"TX> "});
+    const auto shown = [&] { return rig.View.Transmit.back(); };
+    rig.Sta.AppendTransmit("EE");
+    EXPECT_EQ(shown(), "TX> EE");
+    ASSERT_TRUE(rig.Runner.RunUntilSent());
+    rig.Sta.Pump();
+    EXPECT_EQ(shown(), rig.Sta.TransmitText());
+    rig.Sta.ClearTransmit();
+    EXPECT_EQ(shown(), "TX> ");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> ");
+    // Nothing changed, nothing reported.
+    const std::size_t reports = rig.View.Transmit.size();
+    rig.Sta.Pump();
+    rig.Runner.AdvanceMs(2000);
+    EXPECT_EQ(rig.View.Transmit.size(), reports);
+}
+
 // While the engine keys, the capture side is paused; when the text is used
 // up, reception resumes with the work block cleared.
 TEST(Station, KeyingPausesReceivingAndClearsTheWorkBlock) {
