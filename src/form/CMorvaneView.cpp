@@ -311,7 +311,6 @@ void CMorvaneView::Start() {
     // (the demo contact when there is no sound card).
     if (!devices.empty())
         station_->SelectCaptureDevice(devices.front());
-    TransmitTextChanged(station_->TransmitText());
     PumpNow();
     blockTimer_->start();
     clockTimer_->start();

@@ -224,8 +224,8 @@ void CMorvaneView::ConnectTransmitControls() {
     });
 }
 
-// Through the station's Key Mode command, which also switches the
-// decoder's table; the setting alone reaches only the keyer.
+// Through the station's Key Mode command, which stores the setting and
+// switches the keyer and the decoder's table together.
 void CMorvaneView::SelectKeyMode(int mode) {
     if (mode < 0 || mode > 3)
         return;

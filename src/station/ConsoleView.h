@@ -17,7 +17,7 @@ std::string_view FieldName(StationField field);
 // The field of a name, case as given; false when there is none.
 bool FieldByName(std::string_view name, StationField& field);
 
-class ConsoleView final : public StationView {
+class ConsoleView : public StationView {
   public:
     // `line` receives each event line without its end of line.
     explicit ConsoleView(std::function<void(const std::string&)> line) : line_(std::move(line)) {}

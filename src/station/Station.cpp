@@ -353,7 +353,6 @@ void Station::ClearMonitor() {
 void Station::SetKeyMode(common::KeyMode mode) {
     ChangeSetting(common::EntryId::KeyMode,
                   common::Spec(common::EntryId::KeyMode).Words[static_cast<std::size_t>(mode)]);
-    parts_->Receiver.SetKeyMode(mode);
 }
 
 void Station::SetSpeedStep(int step) {

@@ -51,10 +51,10 @@ void KeyingEvents::SetClockText(std::string text) {
 }
 
 StationKeying::StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
-                             decode::WindowCommandQueue& windows,
-                             transmit::ReceiveHandOver& receive, macros::MacroController& macros,
-                             common::SettingSink& settings)
-    : echo_(windows),
+                             decode::WindowCommandQueue& windows, StationReceiver& receive,
+                             macros::MacroController& macros, common::SettingSink& settings)
+    : receiver_(receive),
+      echo_(windows),
       output_(port, monitor),
       autoCqCounter_(macros),
       engine_({.Text = text_,
@@ -74,6 +74,7 @@ StationKeying::StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* mon
 
 void StationKeying::SetTypingMode(common::KeyMode mode) {
     controls_.SelectKeyMode(mode, false);
+    receiver_.SetKeyMode(mode);
 }
 
 void StationKeying::SelectRatio(settings::RatioCombo combo, std::string_view item) {

@@ -11,6 +11,7 @@
 #include "common/MessageQueue.h"
 #include "macros/AutoCqEngineCounter.h"
 #include "settings/ApplyTargets.h"
+#include "station/StationReceiver.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/TransmitControls.h"
 
@@ -73,7 +74,7 @@ class StationKeyOutput final : public transmit::KeyOutput {
 class StationKeying final : public settings::TransmitOptions {
   public:
     StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
-                  decode::WindowCommandQueue& windows, transmit::ReceiveHandOver& receive,
+                  decode::WindowCommandQueue& windows, StationReceiver& receiver,
                   macros::MacroController& macros, common::SettingSink& settings);
 
     transmit::TransmitText& Text() { return text_; }
@@ -83,7 +84,8 @@ class StationKeying final : public settings::TransmitOptions {
     transmit::KeyOutput& Output() { return output_; }
     KeyingEvents& Events() { return events_; }
 
-    // settings::TransmitOptions: applied without storing.
+    // settings::TransmitOptions: applied without storing. The Key Mode also
+    // picks the receive table, so it goes to the receiver too.
     void SetTypingMode(common::KeyMode mode) override;
     void SetTxClearAuto(bool on) override { controls_.SetTxClearAuto(on, false); }
     void SetTxClearDelay(int seconds) override { controls_.SetAutoClearDelayS(seconds, false); }
@@ -91,6 +93,7 @@ class StationKeying final : public settings::TransmitOptions {
     void SetSpeedStep(int sliderPosition) override;
 
   private:
+    StationReceiver& receiver_;
     transmit::TransmitText text_;
     transmit::SendEcho echo_;
     StationKeyOutput output_;

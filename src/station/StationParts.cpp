@@ -1,6 +1,8 @@
 // The station's callbacks from its subsystems; see StationParts.h.
 #include "station/StationParts.h"
 
+#include <algorithm>
+
 namespace morvane::station {
 
 std::tm ToTm(const macros::CivilTime& t) {
@@ -211,8 +213,10 @@ void Station::Parts::RebuildTitle() {
     title += TitleFile;
     const bool wantHamlog = LinkMode == 1 || LinkMode == 3;
     const bool wantCtestwin = LinkMode == 2 || LinkMode == 3;
-    // One bounded look for each: a hung logging program delays the tick, never stops it.
-    const auto deadline = platform::DeadlineIn(Transfer.OperationTimeout);
+    // One short bounded look for both: a hung logging program delays the tick
+    // by kTitleLookTimeout at most.
+    const auto deadline =
+        platform::DeadlineIn(std::min(Transfer.OperationTimeout, kTitleLookTimeout));
     const bool hamlog = wantHamlog && Transfer.Hamlog().FindHamlog(deadline) != 0;
     const bool ctestwin = wantCtestwin && Transfer.Ctestwin().FindCtestwin(deadline) != 0;
     if (hamlog && ctestwin)

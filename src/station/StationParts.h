@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 
 #include "qso/CountryLookup.h"
 #include "qso/LogTransfer.h"
@@ -22,6 +23,10 @@ inline constexpr std::string_view kTitle = " Morvane V30.3.4 ";
 inline constexpr std::string_view kHamlogSuffix = "  [Link to Turbo HamLog]";
 inline constexpr std::string_view kCtestwinSuffix = "  [Link to CTestWin]";
 inline constexpr std::string_view kBothSuffix = "  [Link to Hamlog & CTestWin]";
+// The title's look for the logging programs runs on the view thread every
+// eleven seconds, so it gets a much shorter bound than the link operations:
+// a program that does not answer within it counts as not running until it does.
+inline constexpr std::chrono::milliseconds kTitleLookTimeout{200};
 
 std::tm ToTm(const macros::CivilTime& t);
 
@@ -189,7 +194,7 @@ struct Station::Parts final : macros::MacroHost,
     // What the view was last told, for Pump.
     std::size_t ShownKeyed = transmit::kTransmitPrefixLength;
     std::uint64_t ShownGeneration = 0;
-    std::string ShownTransmit = std::string(transmit::kTransmitPrefix);
+    std::string ShownTransmit;  // the view starts blank, so the first Pump reports "TX> "
     std::size_t ShownReceive = 0;
     std::size_t ShownMonitor = 0;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,26 +15,35 @@
 #include "station/ConsoleView.h"
 #include "station/Station.h"
 #include "station/VirtualStation.h"
+#include "synth/CwSynth.h"
 #include "synth/DemoContact.h"
 
 namespace morvane::station::test {
 
-// Two devices: "Demo" plays the demo contact, "Silence" nothing.
+// Three devices: "Demo" plays the demo contact, "Silence" nothing, "Keyed"
+// the key events in Keyed from the moment it is opened.
 class FakeCapture final : public CaptureDevices, public receive::BlockSource {
   public:
-    std::vector<std::string> DeviceNames() override { return {"Demo", "Silence"}; }
+    std::vector<std::string> DeviceNames() override { return {"Demo", "Silence", "Keyed"}; }
     std::optional<std::string> Open(std::string_view name) override {
         if (name == "Broken")
             return "サウンドの初期化に失敗しました。";
         demo_ = name != "Silence";
         stream_ = synth::DemoStream(1);
+        keyed_.reset();
+        if (name == "Keyed") {
+            keyed_ = std::make_unique<synth::CwSynth>(
+                synth::SynthConfig{}, std::vector<synth::Station>{{.Events = Keyed}});
+        }
         return std::nullopt;
     }
     receive::BlockSource& Source() override { return *this; }
     void Stop() override {}
     receive::ReadStatus WaitHalf(std::span<std::int16_t, receive::kHalfSamples> frames) override {
         ++Blocks;
-        if (demo_)
+        if (keyed_)
+            keyed_->Render(frames);
+        else if (demo_)
             stream_.Render(frames);
         else
             std::fill(frames.begin(), frames.end(), std::int16_t{0});
@@ -41,9 +51,11 @@ class FakeCapture final : public CaptureDevices, public receive::BlockSource {
     }
     void Interrupt() override {}
     int Blocks = 0;
+    std::vector<synth::KeyEvent> Keyed;
 
   private:
     bool demo_ = true;
+    std::unique_ptr<synth::CwSynth> keyed_;
     synth::DemoStream stream_{1};
 };
 
@@ -147,6 +159,15 @@ class FakeLoggers final : public platform::LoggerWindows {
     platform::CopyDataHandler handler_;
 };
 
+// The console's lines, and every transmit text the station reports, which
+// the console leaves out.
+class RigView final : public ConsoleView {
+  public:
+    using ConsoleView::ConsoleView;
+    void TransmitTextChanged(std::string_view text) override { Transmit.emplace_back(text); }
+    std::vector<std::string> Transmit;
+};
+
 // 2026-12-07 09:30 local (UTC+9).
 inline macros::ClockReading TestTime() {
     return {.Local = {2026, 12, 7, 9, 30, 0}, .Utc = {2026, 12, 7, 0, 30, 0}};
@@ -176,7 +197,7 @@ struct StationRig {
     }
 
     std::vector<std::string> Lines;
-    ConsoleView View{[this](const std::string& line) { Lines.push_back(line); }};
+    RigView View{[this](const std::string& line) { Lines.push_back(line); }};
     FakeCapture Capture;
     RecordingPort Port;
     FakeLoggers Loggers;

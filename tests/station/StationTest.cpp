@@ -5,10 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "StationRig.h"
 #include "settings/SettingsFile.h"
+#include "synth/TextKeying.h"
 #include "transmit/TrafficLog.h"
 
 namespace morvane::station::test {
@@ -185,6 +187,82 @@ TEST(Station, TrafficLogFollowsTheSaveOption) {
     ASSERT_TRUE(rig.Runner.RunUntilSent());
     rig.Sta.Shutdown();
     EXPECT_EQ(Slurp(log), bytes);
+}
+
+// Key Mode picks the English receive table wherever it is set from: a data
+// file, an entry change or the combo. `.-..-.` reads as the quote in English
+// and as ")" in the mixed table of the E/J modes.
+TEST(Station, KeyModeChoosesTheEnglishReceiveTable) {
+    TempDir dir;
+    StationRig rig;
+    const std::string quote = synth::PatternForCharacter("\"", synth::TextAlphabet::English);
+    ASSERT_FALSE(quote.empty());
+    auto keyed = synth::TextToEvents("TEST TEST ", synth::TextAlphabet::English, 15);
+    double t = keyed.EndMs;
+    synth::AppendPattern(quote, common::DotLengthMs(15), {}, t, keyed.Events);
+    auto tail = synth::TextToEvents(" TEST", synth::TextAlphabet::English, 15, {}, t);
+    keyed.Events.insert(keyed.Events.end(), tail.Events.begin(), tail.Events.end());
+    rig.Capture.Keyed = keyed.Events;
+
+    // What the receive window gets for the keyed text after the mode is set.
+    const auto decoded = [&](const std::function<void()>& setMode) {
+        setMode();
+        rig.Lines.clear();
+        rig.Sta.SelectCaptureDevice("Keyed");
+        rig.Runner.AdvanceMs(static_cast<std::int64_t>(tail.EndMs) + 3000);
+        rig.Sta.SelectCaptureDevice("Silence");
+        rig.Sta.Pump();
+        return rig.Joined("rx");
+    };
+    struct Case {
+        const char* word;
+        common::KeyMode mode;
+        const char* sign;
+    };
+    const Case cases[] = {
+        {"DIRECT", common::KeyMode::Direct, ")"}, {"TXENG", common::KeyMode::English, "\""},
+        {"IME", common::KeyMode::Ime, ")"},       {"TXENG", common::KeyMode::English, "\""},
+        {"KANA", common::KeyMode::Kana, ")"},     {"TXENG", common::KeyMode::English, "\""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        const auto expectSign = [&](const std::string& text, const char* how) {
+            EXPECT_NE(text.find(std::string("TEST TEST ") + c.sign), std::string::npos)
+                << how << ": " << text;
+        };
+        const fs::path file = dir / (std::string(c.word) + ".mrvn");
+        expectSign(decoded([&] {
+                       settings::SettingsDocument doc;
+                       doc.SetEntry(c.word, common::Index(EntryId::KeyMode));
+                       std::string error;
+                       ASSERT_TRUE(settings::SaveSettingsFile(file, doc, error)) << error;
+                       ASSERT_TRUE(rig.Sta.OpenSettings(file));
+                   }),
+                   "file");
+        EXPECT_EQ(rig.Sta.SettingText(common::Index(EntryId::KeyMode)), c.word);
+        expectSign(decoded([&] { rig.Sta.ChangeSetting(EntryId::KeyMode, c.word); }), "entry");
+        expectSign(decoded([&] { rig.Sta.SetKeyMode(c.mode); }), "combo");
+    }
+}
+
+// A view that paints only what the station reports shows the transmit text
+// from start-up on, through typing, sending and clearing.
+TEST(Station, TransmitTextReachesTheViewFromStartUp) {
+    StationRig rig;
+    ASSERT_EQ(rig.View.Transmit, std::vector<std::string>{"TX> "});
+    const auto shown = [&] { return rig.View.Transmit.back(); };
+    rig.Sta.AppendTransmit("EE");
+    EXPECT_EQ(shown(), "TX> EE");
+    ASSERT_TRUE(rig.Runner.RunUntilSent());
+    rig.Sta.Pump();
+    EXPECT_EQ(shown(), rig.Sta.TransmitText());
+    rig.Sta.ClearTransmit();
+    EXPECT_EQ(shown(), "TX> ");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> ");
+    // Nothing changed, nothing reported.
+    const std::size_t reports = rig.View.Transmit.size();
+    rig.Sta.Pump();
+    rig.Runner.AdvanceMs(2000);
+    EXPECT_EQ(rig.View.Transmit.size(), reports);
 }
 
 // While the engine keys, the capture side is paused; when the text is used
