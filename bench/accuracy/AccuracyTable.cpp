@@ -23,7 +23,7 @@ using namespace morvane;
 
 struct Row {
     const char* Name;
-    synth::SpecRange Range;
+    synth::PlanRange Range;
 };
 
 // The standard decoder's tone range ends at 947 Hz, so rows it is compared
@@ -137,10 +137,10 @@ int main(int argc, char** argv) {
             // The same recordings at every SNR, so the columns compare.
             std::mt19937_64 rng(seed + 1000 * static_cast<std::uint64_t>(r));
             for (int n = 0; n < count; ++n) {
-                auto spec = synth::RandomSpec(rng, row.Range);
-                spec.NoiseOn = snrs[s] < 999.0;
-                spec.SnrDb = snrs[s];
-                const auto recording = synth::MakeRecording(spec);
+                auto plan = synth::RandomPlan(rng, row.Range);
+                plan.NoiseOn = snrs[s] < 999.0;
+                plan.SnrDb = snrs[s];
+                const auto recording = synth::MakeRecording(plan);
                 for (auto kind : {receive::DecoderKind::Standard, receive::DecoderKind::Weak}) {
                     const std::string decoded = Decode(recording, kind);
                     Score& score = kind == receive::DecoderKind::Weak ? weak[s] : standard[s];
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
                         std::fprintf(stderr,
                                      "%s snr %.0f wpm %.1f tone %.0f: %zu\n  sent %s\n  got  %s\n  "
                                      "conf %s\n",
-                                     row.Name, snrs[s], spec.Wpm, spec.ToneHz, errors,
+                                     row.Name, snrs[s], plan.Wpm, plan.ToneHz, errors,
                                      recording.Text.c_str(), decoded.c_str(), lastDigits.c_str());
                 }
             }

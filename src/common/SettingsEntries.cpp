@@ -9,26 +9,26 @@ std::string EntryName(int index) {
     if (index < 1 || index > kEntryCount) {
         return {};
     }
-    const EntrySpec& spec = Spec(index);
-    std::string name(spec.Name);
-    if (spec.Ordinal != 0) {
-        name += std::to_string(spec.Ordinal);
+    const EntryRow& entryRow = RowOf(index);
+    std::string name(entryRow.Name);
+    if (entryRow.Ordinal != 0) {
+        name += std::to_string(entryRow.Ordinal);
     }
     return name;
 }
 
 int EntryIndexOf(std::string_view name) {
-    for (const EntrySpec& spec : kEntryTable) {
-        if (name.starts_with(spec.Name) && EntryName(spec.Index) == name) {
-            return spec.Index;
+    for (const EntryRow& entryRow : kEntryTable) {
+        if (name.starts_with(entryRow.Name) && EntryName(entryRow.Index) == name) {
+            return entryRow.Index;
         }
     }
     return 0;
 }
 
-std::span<const std::string_view> EntryWords(const EntrySpec& spec) {
-    auto end = std::find(spec.Words.begin(), spec.Words.end(), std::string_view{});
-    return {spec.Words.begin(), end};
+std::span<const std::string_view> EntryWords(const EntryRow& entryRow) {
+    auto end = std::find(entryRow.Words.begin(), entryRow.Words.end(), std::string_view{});
+    return {entryRow.Words.begin(), end};
 }
 
 }  // namespace morvane::common

@@ -100,7 +100,7 @@ constexpr int WebLinkEntry(int link, int part) {
     return 126 + 2 * link + part;
 }
 
-struct EntrySpec {
+struct EntryRow {
     int Index = 0;
     std::string_view Name;  // with Ordinal appended for ranges ("MacroText7")
     int Ordinal = 0;        // 0 for a single entry
@@ -112,15 +112,15 @@ struct EntrySpec {
 
 namespace detail {
 
-constexpr EntrySpec Single(EntryId id, std::string_view name, ApplyRule rule, EntryKind kind,
-                           std::array<std::string_view, 4> words = {}) {
+constexpr EntryRow Single(EntryId id, std::string_view name, ApplyRule rule, EntryKind kind,
+                          std::array<std::string_view, 4> words = {}) {
     return {.Index = Index(id), .Name = name, .Rule = rule, .Kind = kind, .Words = words};
 }
 
-constexpr std::array<EntrySpec, kEntryCount> MakeEntryTable() {
+constexpr std::array<EntryRow, kEntryCount> MakeEntryTable() {
     using enum ApplyRule;
     using enum EntryKind;
-    std::array<EntrySpec, kEntryCount> t{};
+    std::array<EntryRow, kEntryCount> t{};
     for (int k = 1; k <= kMacroCount; ++k) {
         t[MacroTextEntry(k) - 1] = {.Index = MacroTextEntry(k),
                                     .Name = "MacroText",
@@ -138,7 +138,7 @@ constexpr std::array<EntrySpec, kEntryCount> MakeEntryTable() {
                                       .Rule = SkippedWhenEmpty,
                                       .Kind = Decimal};
     }
-    const EntrySpec singles[] = {
+    const EntryRow singles[] = {
         Single(EntryId::OptionString, "OptionString", SkippedWhenEmpty, Text),
         Single(EntryId::MyCall, "MyCall", CopiedAsIs, Text),
         Single(EntryId::MyName, "MyName", CopiedAsIs, Text),
@@ -187,7 +187,7 @@ constexpr std::array<EntrySpec, kEntryCount> MakeEntryTable() {
         Single(EntryId::ContestNumber, "ContestNumber", SkippedWhenEmpty, Text),
         Single(EntryId::QslPrefix, "QslPrefix", CopiedAsIs, Text),
     };
-    for (const EntrySpec& s : singles) {
+    for (const EntryRow& s : singles) {
         t[s.Index - 1] = s;
     }
     t[Index(EntryId::AutoCqTimes) - 1] = {.Index = Index(EntryId::AutoCqTimes),
@@ -213,14 +213,14 @@ constexpr std::array<EntrySpec, kEntryCount> MakeEntryTable() {
 
 }  // namespace detail
 
-inline constexpr std::array<EntrySpec, kEntryCount> kEntryTable = detail::MakeEntryTable();
+inline constexpr std::array<EntryRow, kEntryCount> kEntryTable = detail::MakeEntryTable();
 
 // The row of entry 1 to 160.
-constexpr const EntrySpec& Spec(int index) {
+constexpr const EntryRow& RowOf(int index) {
     return kEntryTable.at(index - 1);
 }
-constexpr const EntrySpec& Spec(EntryId id) {
-    return Spec(Index(id));
+constexpr const EntryRow& RowOf(EntryId id) {
+    return RowOf(Index(id));
 }
 
 // "MyCall", "MacroText7"; empty for an index outside 1 to 160.
@@ -229,6 +229,6 @@ std::string EntryName(int index);
 int EntryIndexOf(std::string_view name);
 
 // The words an entry accepts (empty for free text and numbers).
-std::span<const std::string_view> EntryWords(const EntrySpec& spec);
+std::span<const std::string_view> EntryWords(const EntryRow& entryRow);
 
 }  // namespace morvane::common

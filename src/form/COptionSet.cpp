@@ -112,19 +112,19 @@ void COptionSet::Build() {
     for (const auto& group : kGroups) {
         auto* box = new QGroupBox(QString::fromUtf8(group.caption), this);
         auto* row = new QHBoxLayout(box);
-        for (const auto& spec : group.buttons) {
-            QAbstractButton* button = spec.radio
+        for (const auto& entryRow : group.buttons) {
+            QAbstractButton* button = entryRow.radio
                                           ? static_cast<QAbstractButton*>(new QRadioButton(box))
                                           : new QCheckBox(box);
-            button->setText(QString::fromUtf8(spec.caption));
+            button->setText(QString::fromUtf8(entryRow.caption));
             // The model decides the check states; the widgets only mirror them.
             button->setAutoExclusive(false);
-            connect(button, &QAbstractButton::clicked, this, [this, control = spec.control] {
+            connect(button, &QAbstractButton::clicked, this, [this, control = entryRow.control] {
                 model_.Click(control);
                 Refresh();
             });
             row->addWidget(button);
-            buttons_[static_cast<int>(spec.control)] = button;
+            buttons_[static_cast<int>(entryRow.control)] = button;
         }
         ++slot;
         grid->addWidget(box, 1 + slot / 2, slot % 2);

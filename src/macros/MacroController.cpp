@@ -9,7 +9,7 @@ namespace {
 constexpr std::string_view kFocusHisCallTag = "<VK_F1>";
 using common::EntryId;
 constexpr const auto& ContestWords() {
-    return common::Spec(EntryId::ContestMode).Words;
+    return common::RowOf(EntryId::ContestMode).Words;
 }
 }  // namespace
 

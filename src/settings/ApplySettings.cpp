@@ -10,12 +10,12 @@ namespace morvane::settings {
 namespace {
 
 using common::EntryId;
-using common::Spec;
+using common::RowOf;
 using macros::ParseDecimal;
 
 // The position of `value` among the entry's words, -1 when it is none of them.
 int WordIndex(EntryId id, std::string_view value) {
-    const auto& words = Spec(id).Words;
+    const auto& words = RowOf(id).Words;
     for (std::size_t k = 0; k < words.size() && !words[k].empty(); ++k) {
         if (words[k] == value) {
             return static_cast<int>(k);
@@ -26,7 +26,7 @@ int WordIndex(EntryId id, std::string_view value) {
 
 // A switch's ON word.
 bool IsOn(EntryId id, std::string_view value) {
-    return value == Spec(id).Words[0];
+    return value == RowOf(id).Words[0];
 }
 
 ToneCentre ParseToneCentre(const std::string& value) {
@@ -180,13 +180,14 @@ void ApplyEntry(int index, const std::string& stored, OptionState& state, ApplyT
     if (index < 1 || index > common::kEntryCount) {
         return;
     }
-    const common::EntrySpec& spec = Spec(index);
+    const common::EntryRow& entryRow = RowOf(index);
     using enum common::ApplyRule;
-    if (spec.Rule == NotUsed || (spec.Rule == SkippedWhenEmpty && stored.empty())) {
+    if (entryRow.Rule == NotUsed || (entryRow.Rule == SkippedWhenEmpty && stored.empty())) {
         return;
     }
-    const std::string value =
-        spec.Rule == DefaultWhenEmpty && stored.empty() ? std::string(spec.EmptyAs) : stored;
+    const std::string value = entryRow.Rule == DefaultWhenEmpty && stored.empty()
+                                  ? std::string(entryRow.EmptyAs)
+                                  : stored;
     if (index <= common::MacroColourEntry(common::kMacroCount)) {
         ApplyMacroRange(index, value, t);
         return;

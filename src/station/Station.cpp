@@ -293,7 +293,7 @@ void Station::SelectCaptureDevice(std::string_view name) {
 }
 
 void Station::SelectInputChannel(int channel) {
-    const auto& words = common::Spec(common::EntryId::InputChannel).Words;
+    const auto& words = common::RowOf(common::EntryId::InputChannel).Words;
     ChangeSetting(common::EntryId::InputChannel, channel == 1 ? words[0] : words[1]);
 }
 
@@ -352,7 +352,7 @@ void Station::ClearMonitor() {
 
 void Station::SetKeyMode(common::KeyMode mode) {
     ChangeSetting(common::EntryId::KeyMode,
-                  common::Spec(common::EntryId::KeyMode).Words[static_cast<std::size_t>(mode)]);
+                  common::RowOf(common::EntryId::KeyMode).Words[static_cast<std::size_t>(mode)]);
 }
 
 void Station::SetSpeedStep(int step) {
@@ -417,7 +417,7 @@ bool Station::AutoCqRunning() const {
 }
 
 void Station::SetContest(bool on) {
-    const auto& words = common::Spec(common::EntryId::ContestMode).Words;
+    const auto& words = common::RowOf(common::EntryId::ContestMode).Words;
     ChangeSetting(common::EntryId::ContestMode, on ? words[0] : words[1]);
 }
 

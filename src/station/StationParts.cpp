@@ -90,7 +90,7 @@ bool Station::Parts::OpenKeyingPort(std::string_view name) {
 }
 
 void Station::Parts::SetKeyLine(settings::KeyLine line) {
-    KeyLine = common::Spec(common::EntryId::KeyLine).Words[static_cast<std::size_t>(line)];
+    KeyLine = common::RowOf(common::EntryId::KeyLine).Words[static_cast<std::size_t>(line)];
     if (Config.Port != nullptr)
         Config.Port->SetLineMode(KeyLine);
 }

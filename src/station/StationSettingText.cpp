@@ -11,7 +11,7 @@ namespace {
 using common::EntryId;
 
 std::string Word(EntryId id, std::size_t k) {
-    return std::string(common::Spec(id).Words[k]);
+    return std::string(common::RowOf(id).Words[k]);
 }
 
 std::string Switch(EntryId id, bool on) {

@@ -32,14 +32,14 @@ std::string CallSign(std::mt19937_64& rng) {
     return call;
 }
 
-// Events of `text` at `wpm` with the spec's weights: keyed at a table speed,
+// Events of `text` at `wpm` with the plan's weights: keyed at a table speed,
 // then stretched to the exact dot length.
-std::vector<KeyEvent> Keyed(const std::string& text, double wpm, const RecordingSpec& spec,
+std::vector<KeyEvent> Keyed(const std::string& text, double wpm, const RecordingPlan& plan,
                             double startMs) {
     const KeyingWeights weights{.Dot = 1.0,
-                                .Dash = spec.DashDots,
-                                .CharSpace = spec.CharSpaceDots,
-                                .WordSpace = spec.WordSpaceDots};
+                                .Dash = plan.DashDots,
+                                .CharSpace = plan.CharSpaceDots,
+                                .WordSpace = plan.WordSpaceDots};
     const int step = 15;
     auto events = TextToEvents(text, TextAlphabet::English, step, weights, 0.0).Events;
     const double stretch = (1200.0 / wpm) / DotLengthMs(step);
@@ -68,60 +68,60 @@ std::string RandomContactText(std::mt19937_64& rng, int words) {
     return text;
 }
 
-RecordingSpec RandomSpec(std::mt19937_64& rng, const SpecRange& range) {
+RecordingPlan RandomPlan(std::mt19937_64& rng, const PlanRange& range) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    RecordingSpec spec;
-    spec.Wpm = range.MinWpm + (range.MaxWpm - range.MinWpm) * unit(rng);
-    spec.ToneHz = range.MinToneHz + (range.MaxToneHz - range.MinToneHz) * unit(rng);
-    spec.EdgeMs = 1.0 + 9.0 * unit(rng);
-    spec.LeadS = 0.5 + 1.5 * unit(rng);
+    RecordingPlan plan;
+    plan.Wpm = range.MinWpm + (range.MaxWpm - range.MinWpm) * unit(rng);
+    plan.ToneHz = range.MinToneHz + (range.MaxToneHz - range.MinToneHz) * unit(rng);
+    plan.EdgeMs = 1.0 + 9.0 * unit(rng);
+    plan.LeadS = 0.5 + 1.5 * unit(rng);
     if (range.Hard) {
-        spec.FadeDepth = 0.7 * unit(rng);
-        spec.FadePeriodS = 4.0 + 12.0 * unit(rng);
-        spec.DashDots = 2.5 + 1.5 * unit(rng);
-        spec.CharSpaceDots = 2.6 + 1.4 * unit(rng);
-        spec.WordSpaceDots = 6.0 + 3.0 * unit(rng);
-        spec.JitterDots = 0.06 + 0.06 * unit(rng);
-        spec.Neighbour = unit(rng) < 0.5;
-        spec.NeighbourOffsetHz = unit(rng) < 0.5 ? -100.0 : 100.0;
-        spec.NeighbourDb = -6.0 - 6.0 * unit(rng);
+        plan.FadeDepth = 0.7 * unit(rng);
+        plan.FadePeriodS = 4.0 + 12.0 * unit(rng);
+        plan.DashDots = 2.5 + 1.5 * unit(rng);
+        plan.CharSpaceDots = 2.6 + 1.4 * unit(rng);
+        plan.WordSpaceDots = 6.0 + 3.0 * unit(rng);
+        plan.JitterDots = 0.06 + 0.06 * unit(rng);
+        plan.Neighbour = unit(rng) < 0.5;
+        plan.NeighbourOffsetHz = unit(rng) < 0.5 ? -100.0 : 100.0;
+        plan.NeighbourDb = -6.0 - 6.0 * unit(rng);
     }
-    spec.Seed = rng();
-    return spec;
+    plan.Seed = rng();
+    return plan;
 }
 
-Recording MakeRecording(const RecordingSpec& spec) {
-    std::mt19937_64 rng(spec.Seed);
+Recording MakeRecording(const RecordingPlan& plan) {
+    std::mt19937_64 rng(plan.Seed);
     Recording recording;
-    recording.Text = RandomContactText(rng, spec.Words);
+    recording.Text = RandomContactText(rng, plan.Words);
     constexpr double kAmplitude = 4000.0;
-    const double dotMs = 1200.0 / spec.Wpm;
+    const double dotMs = 1200.0 / plan.Wpm;
     std::vector<Station> stations{
-        Station{.Events = Keyed(recording.Text, spec.Wpm, spec, 1000.0 * spec.LeadS),
-                .ToneHz = spec.ToneHz,
+        Station{.Events = Keyed(recording.Text, plan.Wpm, plan, 1000.0 * plan.LeadS),
+                .ToneHz = plan.ToneHz,
                 .Amplitude = kAmplitude,
-                .FadeDepth = spec.FadeDepth,
-                .FadePeriodS = spec.FadePeriodS,
-                .JitterMs = spec.JitterDots * dotMs}};
-    if (spec.Neighbour) {
-        const double wpm = spec.Wpm * (0.8 + 0.4 * std::uniform_real_distribution<double>()(rng));
+                .FadeDepth = plan.FadeDepth,
+                .FadePeriodS = plan.FadePeriodS,
+                .JitterMs = plan.JitterDots * dotMs}};
+    if (plan.Neighbour) {
+        const double wpm = plan.Wpm * (0.8 + 0.4 * std::uniform_real_distribution<double>()(rng));
         // The neighbour keeps sending past the end, so it never stops first.
-        const std::string text = RandomContactText(rng, spec.Words * 2);
+        const std::string text = RandomContactText(rng, plan.Words * 2);
         stations.push_back(
-            Station{.Events = Keyed(text, wpm, spec, 200.0),
-                    .ToneHz = spec.ToneHz + spec.NeighbourOffsetHz,
-                    .Amplitude = kAmplitude * std::pow(10.0, spec.NeighbourDb / 20.0),
-                    .JitterMs = spec.JitterDots * 1200.0 / wpm});
+            Station{.Events = Keyed(text, wpm, plan, 200.0),
+                    .ToneHz = plan.ToneHz + plan.NeighbourOffsetHz,
+                    .Amplitude = kAmplitude * std::pow(10.0, plan.NeighbourDb / 20.0),
+                    .JitterMs = plan.JitterDots * 1200.0 / wpm});
     }
     const std::int64_t wanted =
         static_cast<std::int64_t>(std::ceil((stations[0].Events.back().TimeMs + 1000.0) * 11.025));
     CwSynth synth({.Layout = ChannelLayout::StereoBoth,
-                   .EdgeMs = spec.EdgeMs,
-                   .NoiseOn = spec.NoiseOn,
-                   .SnrDb = spec.SnrDb,
+                   .EdgeMs = plan.EdgeMs,
+                   .NoiseOn = plan.NoiseOn,
+                   .SnrDb = plan.SnrDb,
                    .NoiseBandwidthHz = 500.0,
                    .ReferenceAmplitude = kAmplitude,
-                   .Seed = spec.Seed ^ 0x5eed},
+                   .Seed = plan.Seed ^ 0x5eed},
                   std::move(stations));
     // Whole capture halves; the tail after the last key-up stays noise.
     constexpr std::int64_t half = 1024;

@@ -12,7 +12,7 @@
 
 namespace morvane::synth {
 
-struct RecordingSpec {
+struct RecordingPlan {
     double Wpm = 20.0;  // words per minute (PARIS, dot = 1200 / wpm ms)
     double ToneHz = 650.0;
     bool NoiseOn = true;
@@ -41,7 +41,7 @@ struct Recording {
 // names, Q codes, numbers.
 std::string RandomContactText(std::mt19937_64& rng, int words);
 
-struct SpecRange {
+struct PlanRange {
     double MinWpm = 18.0;
     double MaxWpm = 28.0;
     double MinToneHz = 300.0;
@@ -51,8 +51,8 @@ struct SpecRange {
 
 // Draws a recording at random within `range`: speed, tone, keying edge
 // 1..10 ms, noise lead 0.5..2 s, and with Hard the band's troubles.
-RecordingSpec RandomSpec(std::mt19937_64& rng, const SpecRange& range);
+RecordingPlan RandomPlan(std::mt19937_64& rng, const PlanRange& range);
 
-Recording MakeRecording(const RecordingSpec& spec);
+Recording MakeRecording(const RecordingPlan& plan);
 
 }  // namespace morvane::synth

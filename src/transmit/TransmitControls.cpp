@@ -65,7 +65,7 @@ void TransmitControls::TxClear() {
 void TransmitControls::SetTxClearAuto(bool on, bool store) {
     txClearAuto_ = on;
     if (store) {
-        const auto& words = common::Spec(common::EntryId::TxClearAuto).Words;
+        const auto& words = common::RowOf(common::EntryId::TxClearAuto).Words;
         Store(common::EntryId::TxClearAuto, std::string(on ? words[0] : words[1]));
     }
 }
@@ -177,7 +177,7 @@ ModeLabels TransmitControls::SelectKeyMode(KeyMode mode, bool store) {
     parts_.Engine.SetKeyMode(mode);
     if (store)
         Store(common::EntryId::KeyMode,
-              std::string(common::Spec(common::EntryId::KeyMode).Words[static_cast<int>(mode)]));
+              std::string(common::RowOf(common::EntryId::KeyMode).Words[static_cast<int>(mode)]));
     if (mode == KeyMode::Direct)
         return {"Eng", "English/J"};
     return {"", std::nullopt};

@@ -13,20 +13,20 @@ namespace {
 TEST(SettingsEntries, OneRowPerIndexWithUniqueNamesAndUsableWords) {
     std::set<std::string> names;
     for (int index = 1; index <= kEntryCount; ++index) {
-        const EntrySpec& spec = Spec(index);
-        EXPECT_EQ(spec.Index, index);
+        const EntryRow& entryRow = RowOf(index);
+        EXPECT_EQ(entryRow.Index, index);
         std::string name = EntryName(index);
         EXPECT_FALSE(name.empty()) << index;
         EXPECT_TRUE(names.insert(name).second) << "duplicate " << name;
         EXPECT_EQ(EntryIndexOf(name), index) << name;
-        auto words = EntryWords(spec);
-        if (spec.Kind == EntryKind::Switch) {
+        auto words = EntryWords(entryRow);
+        if (entryRow.Kind == EntryKind::Switch) {
             EXPECT_EQ(words.size(), 2u) << name;
         }
-        if (spec.Kind == EntryKind::Choice) {
+        if (entryRow.Kind == EntryKind::Choice) {
             EXPECT_GE(words.size(), 2u) << name;
         }
-        EXPECT_EQ(spec.Rule == ApplyRule::DefaultWhenEmpty, !spec.EmptyAs.empty()) << name;
+        EXPECT_EQ(entryRow.Rule == ApplyRule::DefaultWhenEmpty, !entryRow.EmptyAs.empty()) << name;
     }
     EXPECT_EQ(EntryIndexOf("MacroText1"), MacroTextEntry(1));
     EXPECT_EQ(EntryIndexOf("MacroText"), 0);
@@ -34,7 +34,7 @@ TEST(SettingsEntries, OneRowPerIndexWithUniqueNamesAndUsableWords) {
     EXPECT_EQ(EntryName(0), "");
     EXPECT_EQ(EntryName(kEntryCount + 1), "");
     EXPECT_EQ(WebLinkEntry(7, 1), 141);
-    EXPECT_EQ(Spec(EntryId::QslPrefix).Index, 142);
+    EXPECT_EQ(RowOf(EntryId::QslPrefix).Index, 142);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ std::string OptionsWith(std::size_t position, char letter) {
 }
 
 // A value for the entry that differs from what the station holds now.
-std::string SampleFor(const common::EntrySpec& spec, const std::string& current) {
-    switch (spec.Index) {
+std::string SampleFor(const common::EntryRow& entryRow, const std::string& current) {
+    switch (entryRow.Index) {
         case common::Index(EntryId::OptionString):
             return OptionsWith(settings::option::FontSize, 'L');
         case common::Index(EntryId::KeyPort):
@@ -81,16 +81,16 @@ std::string SampleFor(const common::EntrySpec& spec, const std::string& current)
         default:
             break;
     }
-    auto words = common::EntryWords(spec);
-    if (spec.Kind == common::EntryKind::Switch || spec.Kind == common::EntryKind::Choice) {
+    auto words = common::EntryWords(entryRow);
+    if (entryRow.Kind == common::EntryKind::Switch || entryRow.Kind == common::EntryKind::Choice) {
         for (std::string_view word : words) {
             if (word != current)
                 return std::string(word);
         }
     }
-    if (spec.Kind == common::EntryKind::Decimal)
-        return std::to_string(100 + spec.Index);
-    return common::EntryName(spec.Index) + " text";
+    if (entryRow.Kind == common::EntryKind::Decimal)
+        return std::to_string(100 + entryRow.Index);
+    return common::EntryName(entryRow.Index) + " text";
 }
 
 // Every entry of the table: the operator's change reaches its target and
@@ -100,18 +100,18 @@ TEST(Station, EveryEntryIsWrittenAppliedAndReadBackThroughTheTable) {
     TempDir dir;
     StationRig first;
     std::vector<std::pair<int, std::string>> written;
-    for (const common::EntrySpec& spec : common::kEntryTable) {
-        if (spec.Rule == common::ApplyRule::NotUsed)
+    for (const common::EntryRow& entryRow : common::kEntryTable) {
+        if (entryRow.Rule == common::ApplyRule::NotUsed)
             continue;
-        const std::string before = first.Sta.SettingText(spec.Index);
-        const std::string value = SampleFor(spec, before);
-        ASSERT_NE(value, before) << common::EntryName(spec.Index);
-        first.Sta.ChangeSetting(spec.Index, value);
-        EXPECT_EQ(first.Sta.Document().Entry(spec.Index), value)
-            << "no writer for " << common::EntryName(spec.Index);
-        EXPECT_EQ(first.Sta.SettingText(spec.Index), value)
-            << "does not reach its target: " << common::EntryName(spec.Index);
-        written.emplace_back(spec.Index, value);
+        const std::string before = first.Sta.SettingText(entryRow.Index);
+        const std::string value = SampleFor(entryRow, before);
+        ASSERT_NE(value, before) << common::EntryName(entryRow.Index);
+        first.Sta.ChangeSetting(entryRow.Index, value);
+        EXPECT_EQ(first.Sta.Document().Entry(entryRow.Index), value)
+            << "no writer for " << common::EntryName(entryRow.Index);
+        EXPECT_EQ(first.Sta.SettingText(entryRow.Index), value)
+            << "does not reach its target: " << common::EntryName(entryRow.Index);
+        written.emplace_back(entryRow.Index, value);
     }
     // Before a file was applied, changes never ask to be saved.
     EXPECT_FALSE(first.Sta.Document().IsModified());

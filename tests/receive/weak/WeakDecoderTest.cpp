@@ -55,7 +55,7 @@ TEST(WeakDecoder, CleanAndStrongRecordingsDecodeExactlyFromAColdStart) {
                           {28, 500, 10, true},  {15, 1000, 4, true}};
     std::uint64_t seed = 100;
     for (const Case& c : cases) {
-        auto spec = synth::RecordingSpec{.Wpm = c.Wpm,
+        auto plan = synth::RecordingPlan{.Wpm = c.Wpm,
                                          .ToneHz = c.ToneHz,
                                          .NoiseOn = c.Noise,
                                          .SnrDb = 10.0,
@@ -63,7 +63,7 @@ TEST(WeakDecoder, CleanAndStrongRecordingsDecodeExactlyFromAColdStart) {
                                          .LeadS = 0.5,
                                          .Words = 8,
                                          .Seed = ++seed};
-        const auto recording = synth::MakeRecording(spec);
+        const auto recording = synth::MakeRecording(plan);
         EXPECT_EQ(DecodeWeak(recording.Frames), recording.Text)
             << c.Wpm << " wpm, " << c.ToneHz << " Hz, noise " << c.Noise;
     }
@@ -74,9 +74,9 @@ double ErrorRate(double snrDb, int count, std::uint64_t seed) {
     std::mt19937_64 rng(seed);
     std::size_t errors = 0, sent = 0;
     for (int i = 0; i < count; ++i) {
-        auto spec = synth::RandomSpec(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
-        spec.SnrDb = snrDb;
-        const auto recording = synth::MakeRecording(spec);
+        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+        plan.SnrDb = snrDb;
+        const auto recording = synth::MakeRecording(plan);
         errors += common::EditDistance(DecodeWeak(recording.Frames), recording.Text);
         sent += recording.Text.size();
     }
