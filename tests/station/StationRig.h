@@ -179,6 +179,11 @@ struct StationRig {
         Port.Receive = &Sta.ReceiveEnabled();
         Sta.Start();
     }
+    // The station's shutdown keys up through the port, whose clock is the
+    // runner: shut down while the runner still lives.
+    ~StationRig() { Sta.Shutdown(); }
+    StationRig(const StationRig&) = delete;
+    StationRig& operator=(const StationRig&) = delete;
     // Event lines of a kind ("rx", "msg", ...), texts only.
     std::vector<std::string> Events(std::string_view kind) const {
         std::vector<std::string> found;
