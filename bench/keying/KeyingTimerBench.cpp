@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "platform/timer/KeyingTimerThread.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
@@ -72,7 +72,7 @@ std::string SixtySecondText() {
 
 std::vector<std::int64_t> IdealTimesMs(const std::string& text) {
     transmit::TransmitText tx;
-    decode::WindowCommandQueue windows;
+    text::WindowCommandQueue windows;
     transmit::SendEcho echo(windows);
     Quiet quiet;
     transmit::KeyingListener listener;
@@ -92,7 +92,7 @@ void BM_TimerThreadElementError(benchmark::State& state) {
     const std::vector<std::int64_t> ideal = IdealTimesMs(text);
     for (auto _ : state) {
         transmit::TransmitText tx;
-        decode::WindowCommandQueue windows;
+        text::WindowCommandQueue windows;
         transmit::SendEcho echo(windows);
         Quiet quiet;
         transmit::KeyingListener listener;

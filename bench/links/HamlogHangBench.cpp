@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "platform/logger/UnixLoggerWindows.h"
 #include "platform/logger/WindowHost.h"
 #include "platform/timer/KeyingTimerThread.h"
@@ -116,7 +116,7 @@ class PttOnKeyingThread final : public transmit::KeyOutput {
 // Action times of one call on virtual time, in ms.
 std::vector<std::int64_t> IdealKeyTimesMs() {
     transmit::TransmitText tx;
-    decode::WindowCommandQueue windows;
+    text::WindowCommandQueue windows;
     transmit::SendEcho echo(windows);
     Quiet quiet;
     transmit::KeyingListener listener;
@@ -185,7 +185,7 @@ void BM_KeyTimingWithPttThroughHamlog(benchmark::State& state) {
                                     : static_cast<transmit::KeyOutput&>(queued));
 
         transmit::TransmitText tx;
-        decode::WindowCommandQueue echoWindows;
+        text::WindowCommandQueue echoWindows;
         transmit::SendEcho echo(echoWindows);
         Quiet quiet;
         transmit::KeyingListener listener;

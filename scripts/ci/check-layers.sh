@@ -2,7 +2,7 @@
 # check-layers.sh: fails when a source file includes a header of a layer
 # above its own. Layers, lowest first (a folder may include its own layer
 # and any below):
-#   common < decode < synth < receive < transmit < macros < qso < settings
+#   common < text < decode < synth < receive < transmit < macros < qso < settings
 #   < station < app, form, gui
 # platform/ implements interfaces the core declares: it may include any core
 # folder, and no core folder may include it. app/ is the program's entry: it
@@ -13,10 +13,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 declare -A rank=(
-  [common]=0 [decode]=1 [synth]=2 [receive]=3 [transmit]=4
-  [macros]=5 [qso]=6 [settings]=7 [station]=8 [app]=9 [form]=9 [gui]=9
+  [common]=0 [text]=1 [decode]=2 [synth]=3 [receive]=4 [transmit]=5
+  [macros]=6 [qso]=7 [settings]=8 [station]=9 [app]=10 [form]=10 [gui]=10
 )
-platform_rank=9  # above the core, beside the window
+platform_rank=10  # above the core, beside the window
 
 status=0
 while IFS= read -r -d '' file; do

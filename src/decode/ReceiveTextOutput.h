@@ -6,7 +6,7 @@
 #include <functional>
 #include <string_view>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::decode {
 
@@ -27,21 +27,21 @@ class ReceiveTextOutput {
 // thread, for example by posting).
 class QueuedReceiveOutput : public ReceiveTextOutput {
   public:
-    explicit QueuedReceiveOutput(WindowCommandQueue& queue,
+    explicit QueuedReceiveOutput(text::WindowCommandQueue& queue,
                                  std::function<void(RxLanguage)> onLanguage = {})
         : queue_(queue), onLanguage_(std::move(onLanguage)) {}
 
     void AppendReceived(std::string_view text) override {
-        queue_.Push(command::AppendReceived{std::string(text)});
+        queue_.Push(morvane::text::command::AppendReceived{std::string(text)});
     }
-    void AppendWordSpace() override { queue_.Push(command::AppendWordSpace{}); }
+    void AppendWordSpace() override { queue_.Push(morvane::text::command::AppendWordSpace{}); }
     void LanguageSwitched(RxLanguage language) override {
         if (onLanguage_)
             onLanguage_(language);
     }
 
   private:
-    WindowCommandQueue& queue_;
+    text::WindowCommandQueue& queue_;
     std::function<void(RxLanguage)> onLanguage_;
 };
 

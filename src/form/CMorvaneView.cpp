@@ -32,15 +32,15 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QColor FormatColour(decode::TextFormat format) {
+QColor FormatColour(text::TextFormat format) {
     switch (format) {
-        case decode::TextFormat::TxTiming:
+        case text::TextFormat::TxTiming:
             return {0, 0, 255};
-        case decode::TextFormat::Unsendable:
+        case text::TextFormat::Unsendable:
             return {255, 50, 50};
-        case decode::TextFormat::Time:
+        case text::TextFormat::Time:
             return {0, 130, 50};
-        case decode::TextFormat::Default:
+        case text::TextFormat::Default:
             break;
     }
     return {0, 0, 0};
@@ -376,7 +376,7 @@ void CMorvaneView::DrainSnapshots() {
 
 // Appends what the model gained since the last paint; repaints it whole
 // after a clear or any change before the shown end.
-void CMorvaneView::RepaintTextWindow(QTextEdit* edit, const decode::TextWindow& model,
+void CMorvaneView::RepaintTextWindow(QTextEdit* edit, const text::TextWindow& model,
                                      std::size_t& shown) {
     const bool atBottom =
         edit->verticalScrollBar()->value() >= edit->verticalScrollBar()->maximum() - 4;
@@ -393,7 +393,7 @@ void CMorvaneView::RepaintTextWindow(QTextEdit* edit, const decode::TextWindow& 
         const std::size_t from = std::max(run.Start, shown);
         QTextCharFormat format;
         format.setForeground(FormatColour(run.Format));
-        if (run.Format != decode::TextFormat::Default)
+        if (run.Format != text::TextFormat::Default)
             format.setFontCapitalization(QFont::AllUppercase);
         cursor.insertText(DisplayText(model.Slice(from, end - from)), format);
     }

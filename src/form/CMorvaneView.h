@@ -139,7 +139,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void MatchReceiveSpeed();
     void UseInputMethod(bool on);
     void Store(EntryId entry, const QString& value);
-    void RepaintTextWindow(QTextEdit* edit, const decode::TextWindow& model, std::size_t& shown);
+    void RepaintTextWindow(QTextEdit* edit, const text::TextWindow& model, std::size_t& shown);
     void DrainSnapshots();
     void LayOutMonitor(bool shown);
     void ShowToneLabels(receive::ToneMode mode, bool highRange);

@@ -6,10 +6,10 @@
 
 #include "decode/CharacterDecoder.h"
 #include "decode/ElementTiming.h"
-#include "decode/MonitorWindow.h"
+#include "text/MonitorWindow.h"
 #include "decode/ReceiveTextOutput.h"
-#include "decode/ReceiveWindow.h"
-#include "decode/WindowCommand.h"
+#include "text/ReceiveWindow.h"
+#include "text/WindowCommand.h"
 #include "receive/SignalChain.h"
 #include "receive/weak/WeakDecoder.h"
 
@@ -55,10 +55,10 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
 
 // Declared in the order the audio flows through them; each refers to the next.
 struct ReceivePath::Parts {
-    Parts(decode::WindowCommandQueue* external, bool keepConfidence)
+    Parts(text::WindowCommandQueue* external, bool keepConfidence)
         : Queue(external != nullptr ? *external : OwnQueue), Tap(Output, keepConfidence) {}
-    decode::WindowCommandQueue OwnQueue;
-    decode::WindowCommandQueue& Queue;
+    text::WindowCommandQueue OwnQueue;
+    text::WindowCommandQueue& Queue;
     decode::QueuedReceiveOutput Output{Queue};
     ConfidenceTap Tap;
     decode::CharacterDecoder Decoder{Tap};
@@ -67,16 +67,16 @@ struct ReceivePath::Parts {
     weak::WeakDecoder Weak{Decoder, &Tap};
     std::array<float, kHalfFrames> Mono{};
     // Owned by whoever reads the text; filled from Queue.
-    decode::ReceiveWindow Window;
-    decode::MonitorWindow Monitor;
+    text::ReceiveWindow Window;
+    text::MonitorWindow Monitor;
 };
 
 ReceivePath::ReceivePath(const ReceivePathOptions& options) : ReceivePath(options, nullptr) {}
 
-ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue& windowQueue)
+ReceivePath::ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue& windowQueue)
     : ReceivePath(options, &windowQueue) {}
 
-ReceivePath::ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue)
+ReceivePath::ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue* windowQueue)
     : parts_(std::make_unique<Parts>(windowQueue, options.KeepConfidence)), options_(options) {
     decoder_ = options.Decoder;
     running_ = options.Decoder;
@@ -158,7 +158,7 @@ void ReceivePath::Flush() {
 }
 
 std::string ReceivePath::Text() {
-    decode::DrainInto(parts_->OwnQueue, parts_->Window, parts_->Monitor);
+    text::DrainInto(parts_->OwnQueue, parts_->Window, parts_->Monitor);
     return parts_->Window.Window().Text();
 }
 

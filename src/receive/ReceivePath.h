@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/KeyMode.h"
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "receive/CaptureThread.h"
 
 namespace morvane::decode {
@@ -66,7 +66,7 @@ class ReceivePath final : public BlockSink {
     explicit ReceivePath(const ReceivePathOptions& options);
     // Text goes to `windowQueue`, drained by the thread that owns the receive
     // window; Text() then stays empty. The queue must outlive the path.
-    ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue& windowQueue);
+    ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue& windowQueue);
     ~ReceivePath() override;
     ReceivePath(const ReceivePath&) = delete;
     ReceivePath& operator=(const ReceivePath&) = delete;
@@ -99,7 +99,7 @@ class ReceivePath final : public BlockSink {
     const std::vector<ConfidentText>& ConfidenceLog() const;
 
   private:
-    ReceivePath(const ReceivePathOptions& options, decode::WindowCommandQueue* windowQueue);
+    ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue* windowQueue);
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "common/Utf8.h"
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "settings/SettingsFile.h"
 #include "station/StationParts.h"
 #include "transmit/TransmitTags.h"
@@ -51,8 +51,8 @@ void Station::Start() {
                                  [&p] { p.Keying.Output().KeyUp(), p.Keying.Output().PttOff(); });
         p.Timer->Start(transmit::kInitialTimerPeriodMs);
     }
-    p.Windows.Push(decode::command::ClearReceive{});
-    p.Windows.Push(decode::command::ClearMonitor{});
+    p.Windows.Push(text::command::ClearReceive{});
+    p.Windows.Push(text::command::ClearMonitor{});
     if (p.Config.Port != nullptr)
         portNames_ = p.Config.Port->ProbePorts();
     // Replies of HamLog arrive on this thread while a request waits for them.
@@ -98,13 +98,13 @@ std::size_t Station::Pump() {
     std::size_t handled = 0;
     bool receiveCleared = false;
     bool monitorCleared = false;
-    for (decode::WindowCommand& command : p.Windows.Drain()) {
-        receiveCleared |= std::holds_alternative<decode::command::ClearReceive>(command);
-        monitorCleared |= std::holds_alternative<decode::command::ClearMonitor>(command);
-        decode::Apply(command, p.ReceiveText, p.MonitorText);
+    for (text::WindowCommand& command : p.Windows.Drain()) {
+        receiveCleared |= std::holds_alternative<text::command::ClearReceive>(command);
+        monitorCleared |= std::holds_alternative<text::command::ClearMonitor>(command);
+        text::Apply(command, p.ReceiveText, p.MonitorText);
         ++handled;
     }
-    auto report = [](const decode::TextWindow& window, std::size_t& shown, bool cleared,
+    auto report = [](const text::TextWindow& window, std::size_t& shown, bool cleared,
                      auto&& tell) {
         const std::size_t length = window.Length();
         if (cleared || length < shown) {
@@ -482,7 +482,7 @@ void Station::LookupHisCall() {
                                                      : qso::CountryNameLanguage::None,
         .LocationJapan = !effects.Abroad};
     if (auto line = p.Lookup.LookupCountry(p.Fields.HisCall(), p.Clock.Now().Utc, display)) {
-        p.Windows.Push(decode::command::CountryLine{*line});
+        p.Windows.Push(text::command::CountryLine{*line});
         view_.LookupLine(*line);
     }
     Pump();
@@ -528,11 +528,11 @@ void Station::SendTime() {
 
 // --- models ---
 
-const decode::TextWindow& Station::ReceiveModel() const {
+const text::TextWindow& Station::ReceiveModel() const {
     return parts_->ReceiveText.Window();
 }
 
-const decode::TextWindow& Station::MonitorModel() const {
+const text::TextWindow& Station::MonitorModel() const {
     return parts_->MonitorText.Window();
 }
 

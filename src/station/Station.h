@@ -33,8 +33,8 @@
 
 #include "common/KeyMode.h"
 #include "common/SettingsEntries.h"
-#include "decode/MonitorWindow.h"
-#include "decode/ReceiveWindow.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
 #include "macros/StationClock.h"
 #include "receive/BlockSource.h"
 #include "receive/ReceivePath.h"
@@ -155,8 +155,8 @@ class Station {
     void SetFieldFocus(StationField field, bool focused);
 
     // --- models the view paints from (view thread only) ---
-    const decode::TextWindow& ReceiveModel() const;
-    const decode::TextWindow& MonitorModel() const;
+    const text::TextWindow& ReceiveModel() const;
+    const text::TextWindow& MonitorModel() const;
     std::string ClockText() const { return clockText_; }
     std::string Title() const { return title_; }
     ClockMode CurrentClockMode() const { return clockMode_; }

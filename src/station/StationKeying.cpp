@@ -51,7 +51,7 @@ void KeyingEvents::SetClockText(std::string text) {
 }
 
 StationKeying::StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
-                             decode::WindowCommandQueue& windows, StationReceiver& receive,
+                             text::WindowCommandQueue& windows, StationReceiver& receive,
                              macros::MacroController& macros, common::SettingSink& settings)
     : receiver_(receive),
       echo_(windows),

@@ -74,7 +74,7 @@ class StationKeyOutput final : public transmit::KeyOutput {
 class StationKeying final : public settings::TransmitOptions {
   public:
     StationKeying(transmit::KeyOutput* port, transmit::KeyOutput* monitor,
-                  decode::WindowCommandQueue& windows, StationReceiver& receiver,
+                  text::WindowCommandQueue& windows, StationReceiver& receiver,
                   macros::MacroController& macros, common::SettingSink& settings);
 
     transmit::TransmitText& Text() { return text_; }

@@ -124,7 +124,7 @@ struct Station::Parts final : macros::MacroHost,
                                                                      : MessageIcon::None);
     }
     void AppendWarningLine(std::string_view text) override {
-        Windows.Push(decode::command::LinkMessage{std::string(text)});
+        Windows.Push(text::command::LinkMessage{std::string(text)});
     }
     void Beep() override { View.Beep(); }
     void SetSaveEnabled(bool enabled) override {
@@ -169,10 +169,10 @@ struct Station::Parts final : macros::MacroHost,
     qso::ThreadSleeper RealSleep;
     NoSleep Instant;
 
-    decode::WindowCommandQueue Windows;
+    text::WindowCommandQueue Windows;
     transmit::TrafficLog Log;
-    decode::ReceiveWindow ReceiveText;
-    decode::MonitorWindow MonitorText;
+    text::ReceiveWindow ReceiveText;
+    text::MonitorWindow MonitorText;
     StationReceiver Receiver;
     qso::QsoFields Fields;
     qso::CountryLookup Lookup;

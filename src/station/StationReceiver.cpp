@@ -18,7 +18,7 @@ constexpr int kRxSpeedSliderStart = 15;
 
 }  // namespace
 
-StationReceiver::StationReceiver(decode::WindowCommandQueue& windows,
+StationReceiver::StationReceiver(text::WindowCommandQueue& windows,
                                  std::atomic<bool>& receiveEnabled)
     : windows_(windows), receiveEnabled_(receiveEnabled), path_({}, windows) {
     auto& options = path_.Chain().Options();
@@ -125,7 +125,7 @@ void StationReceiver::SetAutoReceiveSpeed(bool on) {
 }
 
 void StationReceiver::ClearReceiveText() {
-    windows_.Push(decode::command::ClearReceive{});
+    windows_.Push(text::command::ClearReceive{});
 }
 
 void StationReceiver::SetKeyMode(common::KeyMode mode) {

@@ -40,7 +40,7 @@ class StationReceiver final : public receive::BlockSink,
                               public transmit::ReceiveHandOver,
                               public settings::ReceiveOptions {
   public:
-    StationReceiver(decode::WindowCommandQueue& windows, std::atomic<bool>& receiveEnabled);
+    StationReceiver(text::WindowCommandQueue& windows, std::atomic<bool>& receiveEnabled);
 
     // Capture thread (or the virtual-time runner).
     void OnBlock(std::span<const std::int16_t, receive::kHalfSamples> frames, int channel) override;
@@ -85,7 +85,7 @@ class StationReceiver final : public receive::BlockSink,
     using Change = std::function<void(receive::ReceivePath&)>;
     void Post(Change change) { changes_.Push(std::move(change)); }
 
-    decode::WindowCommandQueue& windows_;
+    text::WindowCommandQueue& windows_;
     std::atomic<bool>& receiveEnabled_;
     receive::ReceivePath path_;
     common::MessageQueue<Change> changes_;

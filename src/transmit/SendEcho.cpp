@@ -4,7 +4,7 @@
 
 namespace morvane::transmit {
 
-namespace command = decode::command;
+namespace command = text::command;
 
 void SendEcho::EchoSent(std::string_view text) {
     switch (mode_.load()) {

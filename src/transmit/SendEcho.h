@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string_view>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::transmit {
 
@@ -15,7 +15,7 @@ enum class EchoMode : char { Receive = 'R', Monitor = 'T', None = 'N' };
 
 class SendEcho {
   public:
-    explicit SendEcho(decode::WindowCommandQueue& windows) : windows_(windows) {}
+    explicit SendEcho(text::WindowCommandQueue& windows) : windows_(windows) {}
 
     void SetMode(EchoMode mode) { mode_.store(mode); }
     EchoMode Mode() const { return mode_.load(); }
@@ -26,7 +26,7 @@ class SendEcho {
     void StampTime(std::string_view clockText);
 
   private:
-    decode::WindowCommandQueue& windows_;
+    text::WindowCommandQueue& windows_;
     std::atomic<EchoMode> mode_{EchoMode::Receive};
 };
 

@@ -73,7 +73,7 @@ LogOpenResult TrafficLog::OpenLog(const std::string& folder, bool saveChosen) {
     return LogOpenResult::On;
 }
 
-bool TrafficLog::AppendPiece(const decode::TextWindow& window, std::string_view marker) {
+bool TrafficLog::AppendPiece(const text::TextWindow& window, std::string_view marker) {
     std::size_t length = window.Length();
     std::string piece = length > loggedUpTo_ ? window.Slice(loggedUpTo_, length - loggedUpTo_) : "";
     loggedUpTo_ = length + kLineLabelLength;
@@ -93,10 +93,10 @@ bool TrafficLog::AppendPiece(const decode::TextWindow& window, std::string_view 
     return true;
 }
 
-void TrafficLog::BeforeLineLabel(decode::LineLabel label, const decode::TextWindow& window) {
+void TrafficLog::BeforeLineLabel(text::LineLabel label, const text::TextWindow& window) {
     if (!logEnabled_.load())
         return;
-    AppendPiece(window, label == decode::LineLabel::Sent ? kSentMarker : kReceivedMarker);
+    AppendPiece(window, label == text::LineLabel::Sent ? kSentMarker : kReceivedMarker);
 }
 
 // The "<TXTIME>" stamp follows its label; the marker's own stamp stands for it.
@@ -104,7 +104,7 @@ void TrafficLog::TxTimeLabelInserted() {
     loggedUpTo_ += common::Utf8Length("[" + clock_.ClockText() + "] ");
 }
 
-void TrafficLog::CloseLog(const decode::TextWindow& window) {
+void TrafficLog::CloseLog(const text::TextWindow& window) {
     if (!logEnabled_.load())
         return;
     AppendPiece(window, "\n");

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "decode/TrafficLogHook.h"
+#include "text/TrafficLogHook.h"
 
 namespace morvane::transmit {
 
@@ -32,7 +32,7 @@ struct TrafficLogClock {
     std::function<std::string()> ClockText;  // the clock display, for stamps
 };
 
-class TrafficLog final : public decode::TrafficLogHook {
+class TrafficLog final : public text::TrafficLogHook {
   public:
     explicit TrafficLog(TrafficLogClock clock) : clock_(std::move(clock)) {}
 
@@ -40,9 +40,9 @@ class TrafficLog final : public decode::TrafficLogHook {
     // separator); `saveChosen` is the option string's "Save" choice.
     LogOpenResult OpenLog(const std::string& folder, bool saveChosen);
     // Shutdown: the last piece with "\n"; logging off.
-    void CloseLog(const decode::TextWindow& window);
+    void CloseLog(const text::TextWindow& window);
 
-    void BeforeLineLabel(decode::LineLabel label, const decode::TextWindow& window) override;
+    void BeforeLineLabel(text::LineLabel label, const text::TextWindow& window) override;
     void TxTimeLabelInserted() override;
     void WindowCleared() override { loggedUpTo_ = 0; }
 
@@ -51,7 +51,7 @@ class TrafficLog final : public decode::TrafficLogHook {
     std::size_t LoggedUpTo() const { return loggedUpTo_; }
 
   private:
-    bool AppendPiece(const decode::TextWindow& window, std::string_view marker);
+    bool AppendPiece(const text::TextWindow& window, std::string_view marker);
 
     TrafficLogClock clock_;
     std::atomic<bool> logEnabled_{false};

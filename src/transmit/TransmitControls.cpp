@@ -48,11 +48,11 @@ void TransmitControls::ClearTransmit(bool stopAutoCq) {
 }
 
 void TransmitControls::ClearMonitor() {
-    parts_.Windows.Push(decode::command::ClearMonitor{});
+    parts_.Windows.Push(text::command::ClearMonitor{});
 }
 
 void TransmitControls::ClearReceive() {
-    parts_.Windows.Push(decode::command::ClearReceive{});
+    parts_.Windows.Push(text::command::ClearReceive{});
 }
 
 void TransmitControls::TxClear() {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/SettingsEntries.h"
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 
 namespace morvane::transmit {
@@ -22,7 +22,7 @@ inline constexpr int kAutoClearAfterClearS = 2000;
 struct TransmitControlParts {
     KeyingEngine& Engine;
     TransmitText& Text;
-    decode::WindowCommandQueue& Windows;
+    text::WindowCommandQueue& Windows;
     ReceiveHandOver& Receive;
     KeyOutput& Output;  // for the F12 manual key
     AutoCqCounter* AutoCq = nullptr;

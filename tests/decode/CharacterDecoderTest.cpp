@@ -8,12 +8,17 @@
 #include <vector>
 
 #include "decode/ElementTiming.h"
-#include "decode/MonitorWindow.h"
-#include "decode/ReceiveWindow.h"
-#include "decode/WindowCommand.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::decode {
 namespace {
+
+using text::DrainInto;
+using text::MonitorWindow;
+using text::ReceiveWindow;
+using text::WindowCommandQueue;
 
 class RecordingOutput : public ReceiveTextOutput {
   public:

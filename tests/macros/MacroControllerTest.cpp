@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "macros/AutoCqEngineCounter.h"
 #include "macros/MacroController.h"
 #include "macros/MacroDialogs.h"
@@ -358,7 +358,7 @@ class Station : public FakeMacroHost {
   private:
     transmit::TransmitText text_;
     transmit::KeyEventRecorder output_{timer};
-    decode::WindowCommandQueue windows_;
+    text::WindowCommandQueue windows_;
     transmit::SendEcho echo_{windows_};
     Receive receive_;
     transmit::KeyingListener listener_;

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "decode/CodeTables.h"
-#include "decode/MonitorWindow.h"
-#include "decode/ReceiveWindow.h"
-#include "decode/WindowCommand.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
+#include "text/WindowCommand.h"
 #include "receive/CaptureThread.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
@@ -206,21 +206,21 @@ TEST(ReceivePath, CaptureThreadTextReachesTheWindowOwnerThroughTheQueue) {
     auto keyed = synth::TextToEvents("CQ TEST", synth::TextAlphabet::English, 15, {}, 500.0);
     synth::CwSynth synth({}, {synth::Station{.Events = keyed.Events, .ToneHz = 603.0}});
     SynthSource source(synth);
-    decode::WindowCommandQueue queue;
+    text::WindowCommandQueue queue;
     ReceivePath path(ReceivePathOptions{}, queue);
     std::atomic<bool> enabled{true};
     CaptureThread capture(source, path, enabled);
-    decode::ReceiveWindow window;
-    decode::MonitorWindow monitor;
+    text::ReceiveWindow window;
+    text::MonitorWindow monitor;
     ASSERT_TRUE(capture.StartCapture());
     // The window owner drains while the capture thread decodes.
     while (capture.IsRunning()) {
-        decode::DrainInto(queue, window, monitor);
+        text::DrainInto(queue, window, monitor);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_TRUE(capture.StopCapture());
     path.Flush();
-    decode::DrainInto(queue, window, monitor);
+    text::DrainInto(queue, window, monitor);
     EXPECT_EQ(common::CollapseBlanks(window.Window().Text()), "RX> CQ TEST");
     EXPECT_EQ(path.Text(), "RX> ") << "text went to the caller's queue only";
 }

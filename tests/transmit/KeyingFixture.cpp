@@ -22,10 +22,10 @@ std::string HeardMorse(const std::vector<KeyEvent>& events, double dotMs) {
     return morse;
 }
 
-std::vector<std::string> EchoedTexts(decode::WindowCommandQueue& windows) {
-    namespace command = decode::command;
+std::vector<std::string> EchoedTexts(text::WindowCommandQueue& windows) {
+    namespace command = text::command;
     std::vector<std::string> texts;
-    for (const decode::WindowCommand& item : windows.Drain()) {
+    for (const text::WindowCommand& item : windows.Drain()) {
         if (auto* sent = std::get_if<command::EchoSent>(&item))
             texts.push_back("S:" + sent->Text);
         if (auto* monitor = std::get_if<command::MonitorEchoSent>(&item))

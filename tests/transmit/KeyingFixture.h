@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
 
@@ -48,7 +48,7 @@ struct KeyingRig {
     TransmitText Text;
     VirtualKeyingTimer Timer;
     KeyEventRecorder Output{Timer};
-    decode::WindowCommandQueue Windows;
+    text::WindowCommandQueue Windows;
     SendEcho Echo{Windows};
     RecordingReceive Receive;
     RecordingListener Listener;
@@ -67,6 +67,6 @@ struct KeyingRig {
 std::string HeardMorse(const std::vector<KeyEvent>& events, double dotMs);
 
 // The texts echoed as sent ("S:") or unsendable ("U:"), and stamps ("T:").
-std::vector<std::string> EchoedTexts(decode::WindowCommandQueue& windows);
+std::vector<std::string> EchoedTexts(text::WindowCommandQueue& windows);
 
 }  // namespace morvane::transmit::testing

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "decode/ReceiveWindow.h"
+#include "text/ReceiveWindow.h"
 #include "transmit/TrafficLog.h"
 
 namespace morvane::transmit {
@@ -58,7 +58,7 @@ TEST_F(TrafficLogFile, PiecesMarkersAndStampsByteForByte) {
     TrafficLog log(Clock());
     ASSERT_EQ(log.OpenLog(folder_, true), LogOpenResult::On);
     EXPECT_EQ(log.LogPath(), folder_ + "20261206[0905J].txt");
-    decode::ReceiveWindow window(&log);
+    text::ReceiveWindow window(&log);
     window.AppendReceived("CQ 100%");
     window.EchoSent("R");
     clockText_ = "09:06:00";
@@ -74,7 +74,7 @@ TEST_F(TrafficLogFile, PiecesMarkersAndStampsByteForByte) {
 TEST_F(TrafficLogFile, LoggedUpToFollowsClearsAndTimeStamps) {
     TrafficLog log(Clock());
     ASSERT_EQ(log.OpenLog(folder_, true), LogOpenResult::On);
-    decode::ReceiveWindow window(&log);
+    text::ReceiveWindow window(&log);
     window.AppendReceived("AB");
     window.StampTxTime("[09:05:30] ");
     // "RX> AB" (6) + label (6) + stamp (11).
@@ -101,7 +101,7 @@ TEST_F(TrafficLogFile, OpenResultsAndSilentFailure) {
 
     TrafficLog log(Clock());
     ASSERT_EQ(log.OpenLog(folder_, true), LogOpenResult::On);
-    decode::ReceiveWindow window(&log);
+    text::ReceiveWindow window(&log);
     // Emptied behind the program's back: the next piece starts with the mark again.
     std::ofstream(log.LogPath(), std::ios::trunc).close();
     window.AppendReceived("A");

@@ -110,7 +110,7 @@ TEST(TransmitControls, TxClearWhileKeyingFinishesTheCharacter) {
     EXPECT_FALSE(rig.AutoCq.running);
     bool monitorCleared = false;
     for (auto& command : rig.Keying.Windows.Drain()) {
-        monitorCleared |= std::holds_alternative<decode::command::ClearMonitor>(command);
+        monitorCleared |= std::holds_alternative<text::command::ClearMonitor>(command);
     }
     EXPECT_TRUE(monitorCleared);
 

@@ -59,9 +59,9 @@ std::string ReadText(const tools::KeyOptions& options) {
     return text;
 }
 
-void ReportUnsendable(decode::WindowCommandQueue& windows) {
-    for (const decode::WindowCommand& command : windows.Drain()) {
-        if (auto* bad = std::get_if<decode::command::EchoUnsendable>(&command)) {
+void ReportUnsendable(text::WindowCommandQueue& windows) {
+    for (const text::WindowCommand& command : windows.Drain()) {
+        if (auto* bad = std::get_if<text::command::EchoUnsendable>(&command)) {
             std::cerr << "morvane-key: cannot send \"" << bad->Text << "\"" << std::endl;
         }
     }
@@ -69,7 +69,7 @@ void ReportUnsendable(decode::WindowCommandQueue& windows) {
 
 struct Station {
     transmit::TransmitText Text;
-    decode::WindowCommandQueue Windows;
+    text::WindowCommandQueue Windows;
     transmit::SendEcho Echo{Windows};
     NoReceive Receive;
     LocalClock Listener;

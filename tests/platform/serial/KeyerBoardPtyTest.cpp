@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "../TestSupport.h"
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "platform/serial/KeyPorts.h"
 #include "platform/timer/KeyingTimerThread.h"
 #include "transmit/KeyingEngine.h"
@@ -36,7 +36,7 @@ struct BoardRig {
         ErrorLines.emplace_back(line);
     }}};
     transmit::TransmitText Text;
-    decode::WindowCommandQueue Windows;
+    text::WindowCommandQueue Windows;
     transmit::SendEcho Echo{Windows};
     QuietReceive Receive;
     transmit::KeyingListener Listener;

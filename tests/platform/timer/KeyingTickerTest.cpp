@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 #include "platform/timer/KeyingTicker.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
@@ -49,7 +49,7 @@ struct Disturbance {
 std::vector<std::int64_t> KeyOnVirtualClock(const std::string& text, const Disturbance& how) {
     std::int64_t now = 0;
     transmit::TransmitText tx;
-    decode::WindowCommandQueue windows;
+    text::WindowCommandQueue windows;
     transmit::SendEcho echo(windows);
     QuietReceive receive;
     transmit::KeyingListener listener;

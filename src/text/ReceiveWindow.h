@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "decode/TextWindow.h"
-#include "decode/TrafficLogHook.h"
+#include "text/TextWindow.h"
+#include "text/TrafficLogHook.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 // What was written last at the end of the receive window.
 enum RxWindowStateValue : int {
@@ -85,4 +85,4 @@ class ReceiveWindow {
     std::size_t rememberedEnd_ = 0;
 };
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

@@ -1,6 +1,6 @@
-#include "decode/MonitorWindow.h"
+#include "text/MonitorWindow.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 namespace {
 constexpr std::string_view kMonitorLabel = "Monitor> ";
@@ -35,4 +35,4 @@ void MonitorWindow::ClearMonitor() {
     monitorState_ = 0;
 }
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

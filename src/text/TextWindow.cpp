@@ -1,10 +1,10 @@
-#include "decode/TextWindow.h"
+#include "text/TextWindow.h"
 
 #include <algorithm>
 
 #include "common/Utf8.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 std::string TextWindow::Text() const {
     return Slice(0, characters_.size());
@@ -72,4 +72,4 @@ void TextWindow::Clear() {
     SetCaret(0);
 }
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

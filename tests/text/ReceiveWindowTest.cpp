@@ -1,4 +1,4 @@
-#include "decode/ReceiveWindow.h"
+#include "text/ReceiveWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "decode/MonitorWindow.h"
-#include "decode/WindowCommand.h"
+#include "text/MonitorWindow.h"
+#include "text/WindowCommand.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 namespace {
 
 // Records each log call with the window text the log would have read.
@@ -197,4 +197,4 @@ TEST(WindowCommand, WritersOnOtherThreadsReachTheOwnerInTheirOrder) {
 }
 
 }  // namespace
-}  // namespace morvane::decode
+}  // namespace morvane::text

@@ -3,9 +3,9 @@
 // and sent text, so the window calls it just before such a line label.
 #pragma once
 
-#include "decode/TextWindow.h"
+#include "text/TextWindow.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 enum class LineLabel { Received, Sent };  // "\r\nRX> ", "\r\nTX> "
 
@@ -22,4 +22,4 @@ class TrafficLogHook {
     virtual void WindowCleared() = 0;
 };
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace morvane::decode {
+namespace morvane::text {
 
 // The character formats of the text windows: default black, sent-text blue
 // RGB(0,0,255), unsendable/warning red RGB(255,50,50), time-stamp green
@@ -67,4 +67,4 @@ class TextWindow {
     std::size_t selectionEnd_ = 0;
 };
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

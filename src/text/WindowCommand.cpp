@@ -1,6 +1,6 @@
-#include "decode/WindowCommand.h"
+#include "text/WindowCommand.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 namespace {
 template <class... Handlers>
@@ -34,4 +34,4 @@ std::size_t DrainInto(WindowCommandQueue& queue, ReceiveWindow& receive, Monitor
     return commands.size();
 }
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

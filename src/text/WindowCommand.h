@@ -9,10 +9,10 @@
 #include <variant>
 
 #include "common/MessageQueue.h"
-#include "decode/MonitorWindow.h"
-#include "decode/ReceiveWindow.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 namespace command {
 struct AppendReceived {
@@ -61,4 +61,4 @@ void Apply(const WindowCommand& command, ReceiveWindow& receive, MonitorWindow& 
 // Applies everything queued so far, oldest first; returns how many.
 std::size_t DrainInto(WindowCommandQueue& queue, ReceiveWindow& receive, MonitorWindow& monitor);
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

@@ -1,6 +1,6 @@
-#include "decode/ReceiveWindow.h"
+#include "text/ReceiveWindow.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 namespace {
 constexpr std::string_view kReceivedLabel = "\r\nRX> ";
@@ -157,4 +157,4 @@ void ReceiveWindow::ReplaceRememberedSelection(std::string_view text) {
     rememberedStart_ = rememberedEnd_ = 0;
 }
 
-}  // namespace morvane::decode
+}  // namespace morvane::text

@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "decode/TextWindow.h"
+#include "text/TextWindow.h"
 
-namespace morvane::decode {
+namespace morvane::text {
 
 class MonitorWindow {
   public:
@@ -27,4 +27,4 @@ class MonitorWindow {
     int monitorState_ = 0;
 };
 
-}  // namespace morvane::decode
+}  // namespace morvane::text
