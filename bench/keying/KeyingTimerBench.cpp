@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "text/WindowCommand.h"
 #include "platform/timer/KeyingTimerThread.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
 

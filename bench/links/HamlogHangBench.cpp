@@ -21,11 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include "text/WindowCommand.h"
 #include "platform/logger/UnixLoggerWindows.h"
 #include "platform/logger/WindowHost.h"
 #include "platform/timer/KeyingTimerThread.h"
 #include "qso/LoggerPtt.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
 

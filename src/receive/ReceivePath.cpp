@@ -6,12 +6,12 @@
 
 #include "decode/CharacterDecoder.h"
 #include "decode/ElementTiming.h"
-#include "text/MonitorWindow.h"
 #include "decode/ReceiveTextOutput.h"
-#include "text/ReceiveWindow.h"
-#include "text/WindowCommand.h"
 #include "receive/SignalChain.h"
 #include "receive/weak/WeakDecoder.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::receive {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/KeyMode.h"
-#include "text/WindowCommand.h"
 #include "receive/CaptureThread.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::decode {
 class CharacterDecoder;

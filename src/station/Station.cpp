@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "common/Utf8.h"
-#include "text/WindowCommand.h"
 #include "settings/SettingsFile.h"
 #include "station/StationParts.h"
+#include "text/WindowCommand.h"
 #include "transmit/TransmitTags.h"
 
 namespace morvane::station {

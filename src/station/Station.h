@@ -33,8 +33,6 @@
 
 #include "common/KeyMode.h"
 #include "common/SettingsEntries.h"
-#include "text/MonitorWindow.h"
-#include "text/ReceiveWindow.h"
 #include "macros/StationClock.h"
 #include "receive/BlockSource.h"
 #include "receive/ReceivePath.h"
@@ -43,6 +41,8 @@
 #include "settings/SettingsDocument.h"
 #include "station/StationDevices.h"
 #include "station/StationView.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
 
 namespace morvane::station {
 

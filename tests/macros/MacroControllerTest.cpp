@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "text/WindowCommand.h"
 #include "macros/AutoCqEngineCounter.h"
 #include "macros/MacroController.h"
 #include "macros/MacroDialogs.h"
 #include "settings/SettingsDocument.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/TransmitControls.h"
 #include "transmit/VirtualKeying.h"

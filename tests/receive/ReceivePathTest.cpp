@@ -9,12 +9,12 @@
 #include <thread>
 
 #include "decode/CodeTables.h"
-#include "text/MonitorWindow.h"
-#include "text/ReceiveWindow.h"
-#include "text/WindowCommand.h"
 #include "receive/CaptureThread.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
+#include "text/MonitorWindow.h"
+#include "text/ReceiveWindow.h"
+#include "text/WindowCommand.h"
 
 namespace morvane::receive {
 namespace {

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "../TestSupport.h"
-#include "text/WindowCommand.h"
 #include "platform/serial/KeyPorts.h"
 #include "platform/timer/KeyingTimerThread.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 
 namespace morvane::platform {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "text/WindowCommand.h"
 #include "platform/timer/KeyingTicker.h"
+#include "text/WindowCommand.h"
 #include "transmit/KeyingEngine.h"
 #include "transmit/VirtualKeying.h"
 
