@@ -85,6 +85,10 @@ constexpr int Index(EntryId id) {
 
 inline constexpr int kMacroCount = 30;
 inline constexpr int kWebLinkCount = 8;
+
+// The option string (entry OptionString) before any file set it: one
+// character per option, 30 in all.
+inline constexpr std::string_view kDefaultOptions = "MKNNNJJ001218NN0NNNR9ANNHCNNNN";
 // Macro 1 to 30: its text, label and label colour.
 constexpr int MacroTextEntry(int macro) {
     return macro;

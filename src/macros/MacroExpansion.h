@@ -8,12 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
 #include "decode/CodeTables.h"
 #include "macros/StationClock.h"
 
 namespace morvane::macros {
-
-inline constexpr std::string_view kDefaultOptionString = "MKNNNJJ001218NN0NNNR9ANNHCNNNN";
 
 // Everything the tags read, as plain text, filled by the caller.
 struct ExpansionFields {
@@ -24,7 +23,7 @@ struct ExpansionFields {
     std::string Greeting{};  // "GM", "GA", "GE", "AUTO" or any typed text
     std::string MyWX{}, HisWX{}, MyTemp{}, HisTemp{};
     bool Fahrenheit = false;
-    std::string OptionString = std::string(kDefaultOptionString);
+    std::string OptionString = std::string(common::kDefaultOptions);
     bool ContestMode = false;
     std::string SendNrTemplate{};  // unexpanded
     std::string SendNrText{};      // template expanded for sending, upper case

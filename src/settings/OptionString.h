@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/SettingsEntries.h"
+
 namespace morvane::settings {
 
 inline constexpr std::size_t kOptionLength = 30;
-inline constexpr std::string_view kDefaultOptions = "MKNNNJJ001218NN0NNNR9ANNHCNNNN";
+using common::kDefaultOptions;
 
 // Positions (0-based).
 namespace option {

@@ -4,6 +4,7 @@
 
 #include "qso/Clock.h"
 #include "qso/LoggerWindows.h"
+#include "transmit/KeyOutput.h"
 
 namespace morvane::station {
 
@@ -41,6 +42,14 @@ class PlainCodePage final : public platform::SystemCodePage {
         std::string text(bytes.begin(), bytes.end());
         return text.substr(0, text.find('\0'));
     }
+};
+
+class NoKeyPort final : public transmit::KeyOutput {
+  public:
+    void KeyDown() override {}
+    void KeyUp() override {}
+    void PttOn() override {}
+    void PttOff() override {}
 };
 
 class NoSleep final : public qso::Sleeper {

@@ -78,6 +78,9 @@ void Station::Parts::ApplyOptionEffects(const settings::OptionEffects& e) {
     Transfer.Settings.ApplyOptionString(Owner.options_.Options);
     Abroad = e.Abroad;
     LinkMode = e.LinkMode;
+    PttLeadMs = e.PttLeadMs;
+    PttByLogger = e.PttByLogger;
+    LoggerPtt.SetPttViaLogger(e.PttByLogger);
     Owner.clockMode_ = e.ClockMode == 'U' ? ClockMode::Utc : ClockMode::Local;
     View.ApplyOptionEffects(e);
 }
@@ -225,6 +228,14 @@ void Station::Parts::RebuildTitle() {
         title += kHamlogSuffix;
     else if (ctestwin)
         title += kCtestwinSuffix;
+    // PTT through HamLog relies on the link state of the last probe: while
+    // that failed, probe again, but only when HamLog just answered the look,
+    // so a hung HamLog never holds the tick for the probe's longer bound.
+    qso::HamlogLink& link = Transfer.Hamlog();
+    if (LinkMode == 1 && PttLeadMs > 0 && PttByLogger && hamlog && !link.HamlogLinked &&
+        !link.AwaitProbe) {
+        Transfer.ProbeHamlog();
+    }
     if (hamlog != HamlogUp) {
         HamlogUp = hamlog;
         View.LinkChanged(LoggerLink::Hamlog, hamlog);

@@ -7,6 +7,7 @@
 
 #include "qso/CountryLookup.h"
 #include "qso/LogTransfer.h"
+#include "qso/LoggerPtt.h"
 #include "qso/MacroLinks.h"
 #include "receive/CaptureThread.h"
 #include "settings/ApplySettings.h"
@@ -51,13 +52,20 @@ struct Station::Parts final : macros::MacroHost,
           Hours(Clock),
           Macros(*this, owner.document_, Clock, Hours),
           MacroSettings(Macros),
-          Keying(Config.Port, Config.KeyMonitor, Windows, Receiver, Macros, owner.document_),
           Templates(Macros.Expander(), [this] { return Macros.Fields(); }),
-          Transfer(Fields, Config.Loggers.Windows != nullptr ? *Config.Loggers.Windows : NoWindows,
+          Transfer(Fields, LoggerWindows(),
                    Config.Loggers.CodePage != nullptr ? *Config.Loggers.CodePage : Plain, Templates,
                    *this, Clock,
                    Config.KeyingTimer ? static_cast<const qso::Sleeper&>(RealSleep)
-                                      : static_cast<const qso::Sleeper&>(Instant)) {}
+                                      : static_cast<const qso::Sleeper&>(Instant)),
+          LoggerPtt(Config.Port != nullptr ? static_cast<transmit::KeyOutput&>(*Config.Port)
+                                           : static_cast<transmit::KeyOutput&>(NoPort),
+                    LoggerWindows(), Transfer.Hamlog().HamlogLinked),
+          Keying(&LoggerPtt, Config.KeyMonitor, Windows, Receiver, Macros, owner.document_) {}
+
+    platform::LoggerWindows& LoggerWindows() {
+        return Config.Loggers.Windows != nullptr ? *Config.Loggers.Windows : NoWindows;
+    }
 
     transmit::EchoMode EchoModeNow() const {
         return const_cast<StationKeying&>(Keying).Echo().Mode();
@@ -165,6 +173,7 @@ struct Station::Parts final : macros::MacroHost,
     macros::SystemClock SystemTime;
     const macros::StationClock& Clock;
     NoLoggerWindows NoWindows;
+    NoKeyPort NoPort;
     PlainCodePage Plain;
     qso::ThreadSleeper RealSleep;
     NoSleep Instant;
@@ -179,9 +188,12 @@ struct Station::Parts final : macros::MacroHost,
     qso::CountryGreetingHours Hours;
     macros::MacroController Macros;
     settings::MacroControllerSettings MacroSettings;
-    StationKeying Keying;
     qso::MacroTemplateExpander Templates;
     qso::LogTransfer Transfer;
+    // PTT through HamLog when the options say so and the link is up; keying
+    // itself goes on to the port. Its thread stops after the keying's.
+    qso::LoggerPttOutput LoggerPtt;
+    StationKeying Keying;
 
     std::unique_ptr<receive::CaptureThread> Capture;
     bool CaptureOpen = false;
@@ -203,6 +215,8 @@ struct Station::Parts final : macros::MacroHost,
     macros::CivilTime StopwatchStart{};
     bool Abroad = false;
     int LinkMode = 1;
+    int PttLeadMs = 0;
+    bool PttByLogger = false;
     std::string TitleFile;
     bool HamlogUp = false;
     bool CtestwinUp = false;

@@ -21,7 +21,7 @@ class RecordingHours : public GreetingHourSource {
 
 // Option string with position `pos` changed.
 std::string Options(std::initializer_list<std::pair<std::size_t, std::string_view>> changes) {
-    std::string options(kDefaultOptionString);
+    std::string options(common::kDefaultOptions);
     for (auto [pos, text] : changes) {
         options.replace(pos, text.size(), text);
     }
@@ -155,7 +155,7 @@ TEST_F(MacroExpansionTest, AutoGreetingAtBoundaryHours) {
         }
         return out;
     };
-    EXPECT_EQ(everyHour(kDefaultOptionString),
+    EXPECT_EQ(everyHour(common::kDefaultOptions),
               "GM GM GM GM GM GM GM GM GM GM GM GM GA GA GA GA GA GA GE GE GE GE GE GE AUTO -");
     // A morning start of 3: the small hours still say good evening.
     EXPECT_EQ(everyHour(Options({{7, "03"}, {9, "10"}, {11, "16"}})),
