@@ -439,6 +439,11 @@ void CMorvaneView::SetPortCaption(std::string_view caption) {
 
 void CMorvaneView::SetTransmitSpeedLabel(std::string_view text) {
     ControlAs<QLabel>(1193)->setText(Q(text));
+    // Speed tags in sent text move the slider with the label.
+    if (station_) {
+        const QSignalBlocker block(Control(1001));
+        ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());
+    }
 }
 
 void CMorvaneView::ShowMacroLabel(int label, const macros::LabelView& view) {
