@@ -590,7 +590,10 @@ void CMorvaneView::CharactersKeyed(std::string_view) {}
 
 void CMorvaneView::TransmitTextChanged(std::string_view text) {
     const QString shown = Q(text);
-    if (transmit_->toPlainText() == shown)
+    // The window shows every line break as one "\n".
+    if (transmit_->toPlainText() == QString(shown)
+                                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                        .replace(QLatin1Char('\r'), QLatin1Char('\n')))
         return;
     updatingTransmit_ = true;
     transmit_->setPlainText(shown);

@@ -352,6 +352,7 @@ class MainFormTest : public QObject {
             {"Delete inside unsent text", "", "C, Q, Left, Delete", "tx", "TX> c"},
             {"Backspace stops at the sent text", "", "send EE, E, Backspace, Backspace", "tx",
              "TX> EE"},
+            {"typing after a sent line break", "", "send E\r\nE, T", "tx", "TX> E\r\nEt"},
             {"F9 holds keying", "", "F9, send E", "sending", "waiting"},
             {"F9 twice lets it go", "", "F9, F9, send E", "sending", "idle"},
             {"Pause holds keying", "", "Pause, send E", "sending", "waiting"},
@@ -452,7 +453,8 @@ class MainFormTest : public QObject {
                                   : QStringLiteral("text"));
         QCOMPARE(actual, expected);
         if (observe == QLatin1String("tx"))
-            QCOMPARE(view.ControlAs<QPlainTextEdit>(1033)->toPlainText(), expected);
+            QCOMPARE(view.ControlAs<QPlainTextEdit>(1033)->toPlainText(),
+                     QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         if (observe == QLatin1String("speed"))
             QCOMPARE(view.ControlAs<QSlider>(1001)->value(), expected.toInt());
     }

@@ -47,6 +47,21 @@ TEST(StationTransmit, EditsChangeOnlyTheUnsentText) {
         EXPECT_EQ(rig.Port.Actions.back().Action, "up");
         EXPECT_TRUE(rig.Sta.ReceiveEnabled().load());
     }
+
+    // A window shows a line break of the text as one "\n"; edits of such a
+    // text keep its own line breaks and the characters already sent.
+    StationRig rig;
+    rig.Sta.AppendTransmit("A\r\nB\rC");
+    rig.Sta.KeyingTick();  // loads "A"
+    rig.Sta.EditTransmit("TX> A\nB\nCX");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> A\r\nB\rCX");
+    rig.Sta.EditTransmit("TX> A\nC");  // "B" and its line break deleted
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> A\r\nC");
+    rig.Sta.EditTransmit("TX> \nC");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> A\r\nC");
+    ASSERT_TRUE(rig.Runner.RunUntilSent(60'000));
+    rig.Sta.Pump();
+    EXPECT_EQ(rig.Joined("tx"), "A\\nC");  // the console writes a line break as "\n"
 }
 
 // A romaji group waiting for its next letter follows an edit of the letters
