@@ -22,7 +22,6 @@
 
 #include "form/CMorvaneView.h"
 #include "form/TemperatureText.h"
-#include "transmit/KeyingTiming.h"
 
 namespace morvane::form {
 

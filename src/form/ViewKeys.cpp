@@ -112,19 +112,10 @@ bool CMorvaneView::HandleKey(QKeyEvent* event) {
         return true;
     }
     const bool contest = station_->Document().Entry(Index(EntryId::ContestMode)) == "ContestON";
-    switch (key) {
-        case Qt::Key_F1:
-        case Qt::Key_F2:
-        case Qt::Key_F3:
-        case Qt::Key_F4:
-            if (ctrl) {
-                station_->RequestFromHamlog(key - Qt::Key_F1 + 1);
-                PumpNow();
-                return true;
-            }
-            break;
-        default:
-            break;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F4 && ctrl) {
+        station_->RequestFromHamlog(key - Qt::Key_F1 + 1);
+        PumpNow();
+        return true;
     }
     switch (key) {
         case Qt::Key_F1:

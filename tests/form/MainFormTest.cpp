@@ -370,7 +370,7 @@ class MainFormTest : public QObject {
             {"Ctrl+F3 asks for the QTH", "hamlog", "Ctrl+F3", "1029", "TOKYO"},
             {"Ctrl+F4 asks for the call", "hamlog", "Ctrl+F4", "1027", "JA2XYZ"},
             {"Ctrl+F1 without HamLog", "hiscall", "Ctrl+F1", "1027", "JA1XYZ"},
-            {"Ctrl+F1 does not empty the field", "hiscall", "Ctrl+F1", "focus", "c1033"},
+            {"Ctrl+F1 does not move the focus", "hiscall", "Ctrl+F1", "focus", "c1033"},
             // Shift counts until the next key release, not while it is held.
             {"F2 after Shift+F1 is plain", "macros", "Shift down, F1*, F2*", "focus", "c1028"},
         };
