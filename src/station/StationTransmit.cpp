@@ -1,22 +1,25 @@
 // The station's transmit-window and keyboard commands; see Station.h.
 #include "station/Station.h"
 #include "station/StationParts.h"
+#include "transmit/TransmitControls.h"
 
 namespace morvane::station {
 
 void Station::EditTransmit(std::string_view edited) {
     Parts& p = *parts_;
-    switch (p.Keying.Text().Edit(edited)) {
-        case transmit::TransmitEdit::Unchanged:
-        case transmit::TransmitEdit::Taken:
-            break;
-        case transmit::TransmitEdit::Cut:
+    const transmit::TransmitEdit result = p.Keying.Text().Edit(edited);
+    if (result == transmit::TransmitEdit::Refused) {
+        // The window holds an edit the text did not take: show it again.
+        view_.TransmitTextChanged(p.Keying.Text().Text());
+    } else if (result != transmit::TransmitEdit::Unchanged) {
+        if (result == transmit::TransmitEdit::Cut)
             p.Keying.Engine().MarkTextCut();
-            break;
-        case transmit::TransmitEdit::Refused:
-            // The window holds an edit the text did not take: show it again.
-            view_.TransmitTextChanged(p.Keying.Text().Text());
-            break;
+        // E/J KANA: half-width katakana typed with the Kana lock become the
+        // full-width characters the keyer looks up (the window follows).
+        if (p.Keying.Engine().CurrentKeyMode() == common::KeyMode::Kana) {
+            if (auto full = transmit::TransmitControls::FullWidthLastKana(edited))
+                p.Keying.Text().Edit(*full);
+        }
     }
     Pump();
 }

@@ -79,6 +79,23 @@ TEST(StationTransmit, WaitingRomajiGroupFollowsAnEdit) {
     EXPECT_NE(rig.Joined("rx").find("ア"), std::string::npos) << rig.Joined("rx");
 }
 
+// E/J KANA: a half-width katakana typed last is made full-width, in the
+// text and the window, and keyed; in the other modes it stays as typed.
+TEST(StationTransmit, KanaModeMakesTheLastHalfWidthKanaFullWidth) {
+    StationRig rig;
+    rig.Sta.SetKeyMode(common::KeyMode::Kana);
+    rig.Sta.EditTransmit("TX> ｶ");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> カ");
+    EXPECT_EQ(rig.View.Transmit.back(), "TX> カ");
+    rig.Sta.EditTransmit("TX> カﾅ");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> カナ");
+    ASSERT_TRUE(rig.Runner.RunUntilSent(60'000));
+    EXPECT_EQ(Count(rig.Port, "down"), 4 + 3);  // .-.. and .-.
+    rig.Sta.SetKeyMode(common::KeyMode::English);
+    rig.Sta.EditTransmit("TX> カナｶ");
+    EXPECT_EQ(rig.Sta.TransmitText(), "TX> カナｶ");
+}
+
 // TX Edit: nothing new is loaded while it is on; a character already loaded
 // is finished; switching it off sends the rest.
 TEST(StationTransmit, TxEditHoldsWhatIsNotYetLoaded) {
