@@ -31,7 +31,10 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
     void AppendReceived(std::string_view text) override {
         if (keep_)
             Log.push_back(ConfidentText{std::string(text), confidence_});
-        next_.AppendReceived(text);
+        if (rated_)
+            next_.AppendRatedReceived(text, confidence_);
+        else
+            next_.AppendReceived(text);
     }
     void AppendWordSpace() override {
         if (keep_)
@@ -42,12 +45,18 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
         next_.LanguageSwitched(language);
     }
     void NextConfidence(float confidence) override { confidence_ = confidence; }
+    // Whether the running decoder rates its characters (the weak one does).
+    void SetRated(bool rated) {
+        rated_ = rated;
+        confidence_ = 1.0f;
+    }
 
     std::vector<ConfidentText> Log;
 
   private:
     decode::ReceiveTextOutput& next_;
     bool keep_;
+    bool rated_ = false;
     float confidence_ = 1.0f;
 };
 
@@ -80,6 +89,7 @@ ReceivePath::ReceivePath(const ReceivePathOptions& options, text::WindowCommandQ
     : parts_(std::make_unique<Parts>(windowQueue, options.KeepConfidence)), options_(options) {
     decoder_ = options.Decoder;
     running_ = options.Decoder;
+    parts_->Tap.SetRated(options.Decoder == DecoderKind::Weak);
     SetSquelch(options.Squelch);
     if (options.ToneBin)
         parts_->Weak.SetToneHz(*options.ToneBin * static_cast<double>(kCaptureRateHz) / 512.0);
@@ -135,7 +145,7 @@ void ReceivePath::OnBlock(std::span<const std::int16_t, kHalfSamples> frames, in
         running_ = wanted;
         if (wanted == DecoderKind::Weak)
             parts_->Weak.Reset();
-        parts_->Tap.NextConfidence(1.0f);
+        parts_->Tap.SetRated(wanted == DecoderKind::Weak);
     }
     if (running_ == DecoderKind::Weak) {
         const int c = std::clamp(channel, 0, 1);
