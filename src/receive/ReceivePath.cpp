@@ -60,6 +60,27 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
     float confidence_ = 1.0f;
 };
 
+// Publishes each accepted estimate as one word, so a reader on another
+// thread never sees a speed with the step of another estimate.
+class SpeedBoard final : public decode::SpeedDisplay {
+  public:
+    void ShowReceiveSpeed(int charsPerMinute, int rxSpeedIndex) override {
+        const std::uint64_t serial = (word_.load(std::memory_order_relaxed) >> 32) + 1;
+        word_.store(serial << 32 | static_cast<std::uint64_t>(charsPerMinute & 0xffff) << 8 |
+                        static_cast<std::uint64_t>(rxSpeedIndex & 0xff),
+                    std::memory_order_release);
+    }
+    SpeedReading Latest() const {
+        const std::uint64_t word = word_.load(std::memory_order_acquire);
+        return {.Serial = static_cast<std::uint32_t>(word >> 32),
+                .CharsPerMinute = static_cast<int>(word >> 8 & 0xffff),
+                .Step = static_cast<int>(word & 0xff)};
+    }
+
+  private:
+    std::atomic<std::uint64_t> word_{0};
+};
+
 }  // namespace
 
 // Declared in the order the audio flows through them; each refers to the next.
@@ -71,7 +92,8 @@ struct ReceivePath::Parts {
     decode::QueuedReceiveOutput Output{Queue};
     ConfidenceTap Tap;
     decode::CharacterDecoder Decoder{Tap};
-    decode::ElementTiming Timing{Decoder};
+    SpeedBoard Speed;
+    decode::ElementTiming Timing{Decoder, &Speed};
     SignalChain Chain{Timing};
     weak::WeakDecoder Weak{Decoder, &Tap};
     std::array<float, kHalfFrames> Mono{};
@@ -133,6 +155,10 @@ decode::CharacterDecoder& ReceivePath::Decoder() {
 
 void ReceivePath::SetSquelch(double level) {
     parts_->Weak.SetSquelch(std::clamp(level, 0.0, 1.0));
+}
+
+SpeedReading ReceivePath::LatestSpeed() const {
+    return parts_->Speed.Latest();
 }
 
 const std::vector<ConfidentText>& ReceivePath::ConfidenceLog() const {

@@ -40,7 +40,7 @@ std::vector<ConfidenceRun> TextWindow::ConfidenceRuns() const {
 
 void TextWindow::SetCurrentConfidence(float confidence) {
     // NaN from a broken estimate shows as certain rather than poisoning runs.
-    currentConfidence_ = confidence >= 0.0f ? std::min(confidence, 1.0f)
+    currentConfidence_ = confidence >= 0.0f  ? std::min(confidence, 1.0f)
                          : confidence < 0.0f ? 0.0f
                                              : 1.0f;
 }

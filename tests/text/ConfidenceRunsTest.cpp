@@ -37,15 +37,15 @@ TEST(ConfidenceRuns, RatedTextKeepsItsConfidenceShownOrHeld) {
         AppendReceived{"こ", 0.5f}, AppendReceived{"K", std::nullopt}};
     // "RX> " certain; "CQ" 0.25 as one run; the blank certain; the kana
     // counts as one character; unrated text is certain.
-    const std::vector<ConfidenceRun> expected = {
-        R{0, 4, 1.0f}, R{4, 2, 0.25f}, R{6, 1, 1.0f}, R{7, 1, 0.5f}, R{8, 1, 1.0f}};
+    const std::vector<ConfidenceRun> expected = {R{0, 4, 1.0f}, R{4, 2, 0.25f}, R{6, 1, 1.0f},
+                                                 R{7, 1, 0.5f}, R{8, 1, 1.0f}};
     EXPECT_EQ(RunsAfter(rated), expected);
     EXPECT_EQ(RunsAfter(rated, /*holdFirst=*/true), expected);
 
     // Out of range values are clamped; sent text and labels stay certain.
-    EXPECT_EQ(RunsAfter({AppendReceived{"A", -3.0f}, command::EchoSent{"B"},
-                         AppendReceived{"C", 7.0f}}),
-              (std::vector<ConfidenceRun>{R{0, 4, 1.0f}, R{4, 1, 0.0f}, R{5, 14, 1.0f}}));
+    EXPECT_EQ(
+        RunsAfter({AppendReceived{"A", -3.0f}, command::EchoSent{"B"}, AppendReceived{"C", 7.0f}}),
+        (std::vector<ConfidenceRun>{R{0, 4, 1.0f}, R{4, 1, 0.0f}, R{5, 14, 1.0f}}));
 }
 
 TEST(ConfidenceRuns, ReReadSelectionKeepsTheRatingAndClearDropsIt) {
