@@ -93,7 +93,8 @@ class ReceiveWindowTest : public QObject {
         rig.Play("QRZ ");
         QVERIFY(!rig.Shown().contains(QStringLiteral("QRZ")));
         rig.view->ControlAs<QLineEdit>(1028)->setFocus();
-        QVERIFY2(rig.Shown().simplified().contains(QStringLiteral("TEST QRZ")), qPrintable(rig.Shown()));
+        QVERIFY2(rig.Shown().simplified().contains(QStringLiteral("TEST QRZ")),
+                 qPrintable(rig.Shown()));
     }
 
     // A selection or a click in the receive window, then what the operator
