@@ -178,11 +178,32 @@ void ReceivePath::OnBlock(std::span<const std::int16_t, kHalfSamples> frames, in
         for (std::size_t i = 0; i < kHalfFrames; ++i)
             parts_->Mono[i] = frames[2 * i + static_cast<std::size_t>(c)];
         parts_->Weak.Process(parts_->Mono);
+        ShowWeakSpeed();
         return;
     }
     parts_->Chain.Options().InputChannel = channel;
     parts_->Chain.ReadBlock(frames);
     parts_->Chain.ProcessBlock();
+}
+
+// The weak decoder's speed goes to the same display as the standard
+// estimate, on the same scale, while it hears a signal.
+void ReceivePath::ShowWeakSpeed() {
+    if (!parts_->Weak.SignalPresent() || parts_->Weak.DotMs() <= 0.0)
+        return;
+    // A dot of 6000 / S ms is S characters per minute.
+    const int cpm = static_cast<int>(std::lround(6000.0 / parts_->Weak.DotMs()));
+    if (cpm <= 20 || cpm >= 181 || cpm == weakCpmShown_)
+        return;
+    weakCpmShown_ = cpm;
+    int step = decode::kSpeedSteps - 1;
+    for (int i = 0; i < decode::kSpeedSteps; ++i) {
+        if (cpm - 2 <= decode::RxSpeedTable[static_cast<std::size_t>(i)]) {
+            step = i;
+            break;
+        }
+    }
+    parts_->Speed.ShowReceiveSpeed(cpm, step);
 }
 
 void ReceivePath::Flush() {

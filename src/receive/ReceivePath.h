@@ -110,12 +110,14 @@ class ReceivePath final : public BlockSink {
 
   private:
     ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue* windowQueue);
+    void ShowWeakSpeed();  // capture thread
 
     struct Parts;
     std::unique_ptr<Parts> parts_;
     ReceivePathOptions options_;
     std::atomic<DecoderKind> decoder_{DecoderKind::Standard};
     DecoderKind running_ = DecoderKind::Standard;  // capture thread
+    int weakCpmShown_ = 0;                         // capture thread
 };
 
 }  // namespace morvane::receive
