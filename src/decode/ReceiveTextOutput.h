@@ -16,6 +16,12 @@ class ReceiveTextOutput {
   public:
     virtual ~ReceiveTextOutput() = default;
     virtual void AppendReceived(std::string_view text) = 0;
+    // Text of a character its decoder rated (0..1); outputs that cannot show
+    // a confidence take it as plain text.
+    virtual void AppendRatedReceived(std::string_view text, float confidence) {
+        (void)confidence;
+        AppendReceived(text);
+    }
     virtual void AppendWordSpace() = 0;
     // The decoder switched language on a bracket sign: the ENG/JPN buttons
     // should show it.
@@ -32,7 +38,10 @@ class QueuedReceiveOutput : public ReceiveTextOutput {
         : queue_(queue), onLanguage_(std::move(onLanguage)) {}
 
     void AppendReceived(std::string_view text) override {
-        queue_.Push(morvane::text::command::AppendReceived{std::string(text)});
+        queue_.Push(morvane::text::command::AppendReceived{std::string(text), std::nullopt});
+    }
+    void AppendRatedReceived(std::string_view text, float confidence) override {
+        queue_.Push(morvane::text::command::AppendReceived{std::string(text), confidence});
     }
     void AppendWordSpace() override { queue_.Push(morvane::text::command::AppendWordSpace{}); }
     void LanguageSwitched(RxLanguage language) override {

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +23,7 @@
 #include "form/Fonts.h"
 #include "form/FormControls.h"
 #include "form/Prompter.h"
+#include "form/ReceiveText.h"
 #include "receive/ToneDisplay.h"
 #include "transmit/WeightChoices.h"
 
@@ -386,16 +389,27 @@ void CMorvaneView::RepaintTextWindow(QTextEdit* edit, const text::TextWindow& mo
         edit->clear();
     QTextCursor cursor(edit->document());
     cursor.movePosition(QTextCursor::End);
+    // Plain (received) text is further split by the decoder's confidence.
+    const std::vector<text::ConfidenceRun> confidences = model.ConfidenceRuns();
+    auto confidence = confidences.begin();
     for (const auto& run : model.Runs()) {
         const std::size_t end = run.Start + run.Length;
         if (end <= shown)
             continue;
-        const std::size_t from = std::max(run.Start, shown);
-        QTextCharFormat format;
-        format.setForeground(FormatColour(run.Format));
-        if (run.Format != text::TextFormat::Default)
-            format.setFontCapitalization(QFont::AllUppercase);
-        cursor.insertText(DisplayText(model.Slice(from, end - from)), format);
+        const bool plain = run.Format == text::TextFormat::Default;
+        for (std::size_t at = std::max(run.Start, shown); at < end;) {
+            while (confidence->Start + confidence->Length <= at)
+                ++confidence;
+            const std::size_t pieceEnd =
+                plain ? std::min(end, confidence->Start + confidence->Length) : end;
+            QTextCharFormat format;
+            format.setForeground(plain ? ConfidenceColour(confidence->Confidence)
+                                       : FormatColour(run.Format));
+            if (!plain)
+                format.setFontCapitalization(QFont::AllUppercase);
+            cursor.insertText(DisplayText(model.Slice(at, pieceEnd - at)), format);
+            at = pieceEnd;
+        }
     }
     shown = model.Length();
     if (atBottom)
@@ -587,6 +601,47 @@ void CMorvaneView::MonitorTextChanged(std::string_view, bool cleared) {
 }
 
 void CMorvaneView::CharactersKeyed(std::string_view) {}
+
+// --- receive side -------------------------------------------------------
+
+void CMorvaneView::ShowReceiveSpeed(std::string_view label, int step) {
+    ControlAs<QLabel>(1241)->setText(Q(label));
+    // The station moved it: not a hand on the slider.
+    const QSignalBlocker block(Control(1000));
+    ControlAs<QSlider>(1000)->setValue(step);
+}
+
+void CMorvaneView::ShowReceiveLanguage(bool japanese) {
+    ControlAs<QAbstractButton>(japanese ? 1019 : 1018)->setChecked(true);
+}
+
+void CMorvaneView::EmptyClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->text().isEmpty())
+        clipboard->clear();
+}
+
+void CMorvaneView::ReceiveFocusChanged(bool focused) {
+    if (focused) {
+        station_->ReceiveFocusGained();
+    } else {
+        const QTextCursor cursor = receive_->textCursor();
+        const std::string model = station_->ReceiveModel().Text();
+        station_->ReceiveFocusLost(ModelPosition(model, cursor.selectionStart()),
+                                   ModelPosition(model, cursor.selectionEnd()));
+    }
+    PumpNow();
+}
+
+void CMorvaneView::PressLanguageButton(bool japanese) {
+    // F8 and the buttons act on what the receive window held when it was left.
+    if (receive_->hasFocus())
+        FocusTxEdit();
+    ShowReceiveLanguage(station_->PressLanguageButton(japanese));
+    PumpNow();
+    if (!FieldHasFocus())
+        FocusTxEdit();
+}
 
 void CMorvaneView::TransmitTextChanged(std::string_view text) {
     const QString shown = Q(text);

@@ -112,7 +112,16 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void CharactersKeyed(std::string_view text) override;
     void TransmitTextChanged(std::string_view text) override;
 
+    // Receive side of the StationView.
+    void ShowReceiveSpeed(std::string_view label, int step) override;
+    void ShowReceiveLanguage(bool japanese) override;
+    void EmptyClipboard() override;
+
   private:
+    // Receive window and language buttons.
+    void ReceiveFocusChanged(bool focused);
+    void PressLanguageButton(bool japanese);
+
     // Construction, one step each.
     void CreateControls();
     void CreateMacroLabels();

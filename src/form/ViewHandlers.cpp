@@ -58,6 +58,13 @@ void CMorvaneView::ConnectReceiveControls() {
     };
     onClick(1002,
             [this](bool on) { Store(EntryId::RxAutoSpeed, OnOff(on, "rxautoON", "rxautoOFF")); });
+    // The receive speed by hand; with Auto off it stays there.
+    connect(ControlAs<QSlider>(1000), &QSlider::valueChanged, this,
+            [this](int step) { station_->SetReceiveSpeedStep(step); });
+    connect(ControlAs<QSlider>(1000), &QSlider::sliderReleased, this, [this] {
+        if (!FieldHasFocus())
+            FocusTxEdit();
+    });
     onClick(1004, [this] { Store(EntryId::LevelDisplay, QStringLiteral("CW")); });
     onClick(1005, [this] { Store(EntryId::LevelDisplay, QStringLiteral("Signal")); });
     onClick(1010, [this] { Store(EntryId::GraphicMode, QStringLiteral("Sine")); });
@@ -106,8 +113,8 @@ void CMorvaneView::ConnectReceiveControls() {
             .arg(button(1019)->isChecked() ? 'J' : 'E')
             .arg(button(1085)->isChecked() ? 'A' : 'N');
     };
-    onClick(1018, [this, language] { Store(EntryId::RxLanguage, language()); });
-    onClick(1019, [this, language] { Store(EntryId::RxLanguage, language()); });
+    onClick(1018, [this] { PressLanguageButton(false); });
+    onClick(1019, [this] { PressLanguageButton(true); });
     onClick(1085, [this, language] { Store(EntryId::RxLanguage, language()); });
     onClick(1020, [this](bool on) { Store(EntryId::Extend, OnOff(on, "ExtendON", "ExtendOFF")); });
     onClick(1100,

@@ -30,9 +30,13 @@ bool CMorvaneView::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     switch (event->type()) {
         case QEvent::FocusIn:
+            if (widget != nullptr && widget == receive_)
+                ReceiveFocusChanged(true);
             SetFieldFocus(widget, true);
             break;
         case QEvent::FocusOut:
+            if (widget != nullptr && widget == receive_)
+                ReceiveFocusChanged(false);
             SetFieldFocus(widget, false);
             for (const auto& [id, field] : kRestorableFields)
                 if (widget == Control(id) && !ControlAs<QLineEdit>(id)->text().isEmpty())
@@ -169,7 +173,7 @@ bool CMorvaneView::HandleKey(QKeyEvent* event) {
             if (ctrl)
                 toggle(1127);
             else
-                toggle(ControlAs<QAbstractButton>(1019)->isChecked() ? 1018 : 1019);
+                PressLanguageButton(!station_->ReceiveJapanese());
             return true;
         case Qt::Key_F9:
             if (ctrl) {

@@ -31,7 +31,10 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
     void AppendReceived(std::string_view text) override {
         if (keep_)
             Log.push_back(ConfidentText{std::string(text), confidence_});
-        next_.AppendReceived(text);
+        if (rated_)
+            next_.AppendRatedReceived(text, confidence_);
+        else
+            next_.AppendReceived(text);
     }
     void AppendWordSpace() override {
         if (keep_)
@@ -42,13 +45,40 @@ class ConfidenceTap final : public decode::ReceiveTextOutput, public weak::Confi
         next_.LanguageSwitched(language);
     }
     void NextConfidence(float confidence) override { confidence_ = confidence; }
+    // Whether the running decoder rates its characters (the weak one does).
+    void SetRated(bool rated) {
+        rated_ = rated;
+        confidence_ = 1.0f;
+    }
 
     std::vector<ConfidentText> Log;
 
   private:
     decode::ReceiveTextOutput& next_;
     bool keep_;
+    bool rated_ = false;
     float confidence_ = 1.0f;
+};
+
+// Publishes each accepted estimate as one word, so a reader on another
+// thread never sees a speed with the step of another estimate.
+class SpeedBoard final : public decode::SpeedDisplay {
+  public:
+    void ShowReceiveSpeed(int charsPerMinute, int rxSpeedIndex) override {
+        const std::uint64_t serial = (word_.load(std::memory_order_relaxed) >> 32) + 1;
+        word_.store(serial << 32 | static_cast<std::uint64_t>(charsPerMinute & 0xffff) << 8 |
+                        static_cast<std::uint64_t>(rxSpeedIndex & 0xff),
+                    std::memory_order_release);
+    }
+    SpeedReading Latest() const {
+        const std::uint64_t word = word_.load(std::memory_order_acquire);
+        return {.Serial = static_cast<std::uint32_t>(word >> 32),
+                .CharsPerMinute = static_cast<int>(word >> 8 & 0xffff),
+                .Step = static_cast<int>(word & 0xff)};
+    }
+
+  private:
+    std::atomic<std::uint64_t> word_{0};
 };
 
 }  // namespace
@@ -62,7 +92,8 @@ struct ReceivePath::Parts {
     decode::QueuedReceiveOutput Output{Queue};
     ConfidenceTap Tap;
     decode::CharacterDecoder Decoder{Tap};
-    decode::ElementTiming Timing{Decoder};
+    SpeedBoard Speed;
+    decode::ElementTiming Timing{Decoder, &Speed};
     SignalChain Chain{Timing};
     weak::WeakDecoder Weak{Decoder, &Tap};
     std::array<float, kHalfFrames> Mono{};
@@ -80,6 +111,7 @@ ReceivePath::ReceivePath(const ReceivePathOptions& options, text::WindowCommandQ
     : parts_(std::make_unique<Parts>(windowQueue, options.KeepConfidence)), options_(options) {
     decoder_ = options.Decoder;
     running_ = options.Decoder;
+    parts_->Tap.SetRated(options.Decoder == DecoderKind::Weak);
     SetSquelch(options.Squelch);
     if (options.ToneBin)
         parts_->Weak.SetToneHz(*options.ToneBin * static_cast<double>(kCaptureRateHz) / 512.0);
@@ -125,6 +157,10 @@ void ReceivePath::SetSquelch(double level) {
     parts_->Weak.SetSquelch(std::clamp(level, 0.0, 1.0));
 }
 
+SpeedReading ReceivePath::LatestSpeed() const {
+    return parts_->Speed.Latest();
+}
+
 const std::vector<ConfidentText>& ReceivePath::ConfidenceLog() const {
     return parts_->Tap.Log;
 }
@@ -135,18 +171,39 @@ void ReceivePath::OnBlock(std::span<const std::int16_t, kHalfSamples> frames, in
         running_ = wanted;
         if (wanted == DecoderKind::Weak)
             parts_->Weak.Reset();
-        parts_->Tap.NextConfidence(1.0f);
+        parts_->Tap.SetRated(wanted == DecoderKind::Weak);
     }
     if (running_ == DecoderKind::Weak) {
         const int c = std::clamp(channel, 0, 1);
         for (std::size_t i = 0; i < kHalfFrames; ++i)
             parts_->Mono[i] = frames[2 * i + static_cast<std::size_t>(c)];
         parts_->Weak.Process(parts_->Mono);
+        ShowWeakSpeed();
         return;
     }
     parts_->Chain.Options().InputChannel = channel;
     parts_->Chain.ReadBlock(frames);
     parts_->Chain.ProcessBlock();
+}
+
+// The weak decoder's speed goes to the same display as the standard
+// estimate, on the same scale, while it hears a signal.
+void ReceivePath::ShowWeakSpeed() {
+    if (!parts_->Weak.SignalPresent() || parts_->Weak.DotMs() <= 0.0)
+        return;
+    // A dot of 6000 / S ms is S characters per minute.
+    const int cpm = static_cast<int>(std::lround(6000.0 / parts_->Weak.DotMs()));
+    if (cpm <= 20 || cpm >= 181 || cpm == weakCpmShown_)
+        return;
+    weakCpmShown_ = cpm;
+    int step = decode::kSpeedSteps - 1;
+    for (int i = 0; i < decode::kSpeedSteps; ++i) {
+        if (cpm - 2 <= decode::RxSpeedTable[static_cast<std::size_t>(i)]) {
+            step = i;
+            break;
+        }
+    }
+    parts_->Speed.ShowReceiveSpeed(cpm, step);
 }
 
 void ReceivePath::Flush() {

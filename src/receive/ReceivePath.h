@@ -38,6 +38,14 @@ struct ConfidentText {
     float Confidence = 1.0f;
 };
 
+// An accepted speed estimate as the capture thread last published it.
+struct SpeedReading {
+    std::uint32_t Serial = 0;  // 0 before the first estimate; one more for each
+    int CharsPerMinute = 0;
+    int Step = 0;  // receive slider position 0..31
+    bool operator==(const SpeedReading&) const = default;
+};
+
 struct ReceivePathOptions {
     int Channel = 0;            // 0 left, 1 right
     bool Japanese = false;      // start decoding kana
@@ -95,17 +103,21 @@ class ReceivePath final : public BlockSink {
     std::string Text();
     // Received text without the line labels: what the operator reads.
     std::string ReceivedText();
+    // Any thread: the latest accepted speed estimate of the standard decoder.
+    SpeedReading LatestSpeed() const;
     // With KeepConfidence: every piece of received text with its confidence.
     const std::vector<ConfidentText>& ConfidenceLog() const;
 
   private:
     ReceivePath(const ReceivePathOptions& options, text::WindowCommandQueue* windowQueue);
+    void ShowWeakSpeed();  // capture thread
 
     struct Parts;
     std::unique_ptr<Parts> parts_;
     ReceivePathOptions options_;
     std::atomic<DecoderKind> decoder_{DecoderKind::Standard};
     DecoderKind running_ = DecoderKind::Standard;  // capture thread
+    int weakCpmShown_ = 0;                         // capture thread
 };
 
 }  // namespace morvane::receive

@@ -2,9 +2,11 @@
 #include "station/Station.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "common/Utf8.h"
 #include "settings/SettingsFile.h"
+#include "station/ClockLine.h"
 #include "station/StationParts.h"
 #include "text/WindowCommand.h"
 #include "transmit/TransmitTags.h"
@@ -104,6 +106,8 @@ std::size_t Station::Pump() {
         text::Apply(command, p.ReceiveText, p.MonitorText);
         ++handled;
     }
+    receiveCleared |= std::exchange(p.ReceiveRewritten, false);
+    ReportReceiveControls();
     auto report = [](const text::TextWindow& window, std::size_t& shown, bool cleared,
                      auto&& tell) {
         const std::size_t length = window.Length();
@@ -199,6 +203,16 @@ void Station::SetClockMode(ClockMode mode) {
         parts_->ColonPhase = false;
     }
     clockMode_ = mode;
+    // The options' clock is the one whose button stamps a line.
+    const char clock = options_.Options.size() > settings::option::Clock
+                           ? options_.Options[settings::option::Clock]
+                           : 'J';
+    const macros::ClockReading now = parts_->Clock.Now();
+    if (mode == ClockMode::Utc && clock == 'U')
+        parts_->Windows.Push(text::command::ClockLine{ClockLineText(now.Utc, "UTC")});
+    if (mode == ClockMode::Local && clock == 'J')
+        parts_->Windows.Push(
+            text::command::ClockLine{ClockLineText(now.Local, parts_->Abroad ? "Local" : "JST")});
 }
 
 // --- settings ---
@@ -469,6 +483,22 @@ void Station::SetFieldFocus(StationField field, bool focused) {
     p.Fields.FieldHasFocus = focused;
     if (field == StationField::HisCall && focused)
         p.Lookup.LookupPending = true;
+    // The four fields that take a selection waiting from the receive window.
+    static constexpr std::pair<StationField, qso::QsoField> kTaking[] = {
+        {StationField::HisCall, qso::QsoField::HisCall},
+        {StationField::HisName, qso::QsoField::HisName},
+        {StationField::HisQTH, qso::QsoField::HisQth},
+        {StationField::RcvdNR, qso::QsoField::RcvdNr}};
+    for (const auto& [station, qso] : kTaking) {
+        if (station != field)
+            continue;
+        const auto before = p.FieldValues();
+        if (focused)
+            p.Fields.OnFocusGained(qso);
+        else
+            p.Fields.OnFocusLost(qso);
+        p.ReportFieldChanges(before);
+    }
 }
 
 void Station::LookupHisCall() {

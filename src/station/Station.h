@@ -175,12 +175,33 @@ class Station {
     void SendTime();       // T
     void SetFieldFocus(StationField field, bool focused);
 
+    // --- receive window and receive controls ---
+    // The operator entered the receive window: received text is held back.
+    void ReceiveFocusGained();
+    // The operator left it with characters [selectionStart, selectionEnd) of
+    // ReceiveModel() selected (equal: the caret there, nothing selected). A
+    // selection waits for a QSO field and for the ENG/JPN re-reading; without
+    // one the word at the caret is picked. Then the held text is shown.
+    void ReceiveFocusLost(std::size_t selectionStart, std::size_t selectionEnd);
+    // ENG or JPN (F8 picks the other one): re-reads the text selected at the
+    // last focus loss in the other alphabet when there is one, else switches
+    // the decode language. Returns whether the buttons show Japanese.
+    bool PressLanguageButton(bool japanese);
+    // What the language buttons show: the last press or automatic switch.
+    bool ReceiveJapanese() const;
+    // The receive speed slider moved by hand (0 to 31): the thresholds follow
+    // that speed at once; with Auto on the next estimate moves them again.
+    void SetReceiveSpeedStep(int step);
+    int ReceiveSpeedStep() const;
+
     // --- models the view paints from (view thread only) ---
     const text::TextWindow& ReceiveModel() const;
     const text::TextWindow& MonitorModel() const;
     std::string ClockText() const { return clockText_; }
     std::string Title() const { return title_; }
     ClockMode CurrentClockMode() const { return clockMode_; }
+    // A clock button. "U" and "J" also stamp a clock line into the receive
+    // window when the options' clock is theirs.
     void SetClockMode(ClockMode mode);
     std::vector<std::string> CaptureDeviceNames() const { return captureNames_; }
     std::vector<std::string> KeyPortNames() const { return portNames_; }
@@ -202,6 +223,8 @@ class Station {
 
   private:
     void RefreshClock();  // the clock text by the clock mode
+    // Speed estimates and automatic language switches since the last Pump.
+    void ReportReceiveControls();
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

@@ -124,7 +124,7 @@ struct Station::Parts final : macros::MacroHost,
         return const_cast<macros::MacroController&>(Macros).AutoCqCounters().Running();
     }
     void StopAutoCq() override { Macros.StopAutoCqAndClear(); }
-    void EmptyClipboard() override {}
+    void EmptyClipboard() override { View.EmptyClipboard(); }
 
     // qso::LinkView
     void ShowMessageBox(std::string_view text, qso::MessageIcon icon) override {
@@ -209,6 +209,14 @@ struct Station::Parts final : macros::MacroHost,
     std::string ShownTransmit;  // the view starts blank, so the first Pump reports "TX> "
     std::size_t ShownReceive = 0;
     std::size_t ShownMonitor = 0;
+
+    // Receive side: the receive text was changed inside (a re-read selection),
+    // so the view repaints it whole; the language the buttons show and the
+    // decoder's language at the last Pump.
+    bool ReceiveRewritten = false;
+    bool LanguageJapanese = false;
+    char SettingLanguageSeen = 'E';
+    decode::RxLanguage DecoderLanguageSeen = decode::RxLanguage::English;
 
     int TitleTick = 0;
     bool ColonPhase = false;

@@ -14,7 +14,6 @@ namespace {
 // Input gain by volume slider position 1 to 11 (position 0 is never used).
 constexpr std::array<double, 12> kGainTable = {0.01, 0.05, 0.1,  0.3,  0.6,  1.0,
                                                2.0,  5.0,  12.0, 30.0, 60.0, 120.0};
-constexpr int kRxSpeedSliderStart = 15;
 
 }  // namespace
 
@@ -119,9 +118,40 @@ void StationReceiver::SetAutoThreshold(bool on) {
 
 void StationReceiver::SetAutoReceiveSpeed(bool on) {
     settings_.AutoSpeed = on;
-    Post([on](receive::ReceivePath& path) {
-        path.Timing().SetRxSpeedAuto(on, kRxSpeedSliderStart);
+    // Off fixes the speed where the slider stands, which the label then shows.
+    speedLabelDue_ = !on;
+    Post([on, step = settings_.SpeedStep](receive::ReceivePath& path) {
+        path.Timing().SetRxSpeedAuto(on, step);
     });
+}
+
+std::string StationReceiver::SetSpeedStep(int step) {
+    settings_.SpeedStep = std::clamp(step, 0, decode::kSpeedSteps - 1);
+    Post([step = settings_.SpeedStep](receive::ReceivePath& path) {
+        path.Timing().SetRxSpeedIndex(step);
+    });
+    return decode::SpeedLabelText(
+        decode::RxSpeedTable[static_cast<std::size_t>(settings_.SpeedStep)]);
+}
+
+decode::RxLanguage StationReceiver::DecoderLanguage() {
+    return path_.Decoder().Language();
+}
+
+std::optional<std::pair<std::string, int>> StationReceiver::TakeSpeedToShow() {
+    const receive::SpeedReading latest = path_.LatestSpeed();
+    if (latest.Serial != speedSerialShown_) {
+        speedSerialShown_ = latest.Serial;
+        speedLabelDue_ = false;
+        settings_.SpeedStep = latest.Step;
+        return std::pair{decode::SpeedLabelText(latest.CharsPerMinute), latest.Step};
+    }
+    if (!speedLabelDue_)
+        return std::nullopt;
+    speedLabelDue_ = false;
+    return std::pair{
+        decode::SpeedLabelText(decode::RxSpeedTable[static_cast<std::size_t>(settings_.SpeedStep)]),
+        settings_.SpeedStep};
 }
 
 void StationReceiver::ClearReceiveText() {
@@ -135,6 +165,7 @@ void StationReceiver::SetKeyMode(common::KeyMode mode) {
 }
 
 void StationReceiver::SetKatakana(bool katakana) {
+    settings_.Katakana = katakana;
     Post([katakana](receive::ReceivePath& path) { path.Decoder().SetKatakanaDisplay(katakana); });
 }
 

@@ -8,10 +8,13 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "common/KeyMode.h"
 #include "common/MessageQueue.h"
+#include "decode/ReceiveTextOutput.h"
 #include "receive/ReceivePath.h"
 #include "receive/SignalChain.h"
 #include "settings/ApplyTargets.h"
@@ -34,6 +37,8 @@ struct ReceiveSettings {
     bool Extend = true;
     bool AutoThreshold = false;
     bool AutoSpeed = true;
+    int SpeedStep = 15;    // receive slider: by hand or moved by the estimates
+    bool Katakana = true;  // kana decoded as katakana
 };
 
 class StationReceiver final : public receive::BlockSink,
@@ -81,6 +86,15 @@ class StationReceiver final : public receive::BlockSink,
     receive::DecoderKind Decoder() const { return path_.DecoderChoice(); }
     const ReceiveSettings& Settings() const { return settings_; }
 
+    // --- receive speed and language, view thread ---
+    // The slider moved by hand; returns the label for the new speed.
+    std::string SetSpeedStep(int step);
+    // A label and slider position to show since the last call: the latest
+    // accepted estimate, or the slider's own speed after Auto went off.
+    std::optional<std::pair<std::string, int>> TakeSpeedToShow();
+    // The language the decoder runs with now (it switches on bracket signs).
+    decode::RxLanguage DecoderLanguage();
+
   private:
     using Change = std::function<void(receive::ReceivePath&)>;
     void Post(Change change) { changes_.Push(std::move(change)); }
@@ -91,6 +105,8 @@ class StationReceiver final : public receive::BlockSink,
     common::MessageQueue<Change> changes_;
     std::atomic<int> channel_{1};
     ReceiveSettings settings_;
+    std::uint32_t speedSerialShown_ = 0;
+    bool speedLabelDue_ = false;
 };
 
 }  // namespace morvane::station

@@ -66,6 +66,17 @@ class StationView {
     virtual void CharactersKeyed(std::string_view text) = 0;
     // The transmit text was changed by the station (macro, clear, tag).
     virtual void TransmitTextChanged(std::string_view text) = 0;
+
+    // --- receive side; a view without these controls ignores them ---
+    // The receive speed label ("100/Min") and the slider position (0 to 31).
+    virtual void ShowReceiveSpeed(std::string_view label, int step) {
+        (void)label;
+        (void)step;
+    }
+    // The decoder switched language on a bracket sign.
+    virtual void ShowReceiveLanguage(bool japanese) { (void)japanese; }
+    // A selection taken from the receive window leaves the clipboard empty.
+    virtual void EmptyClipboard() {}
 };
 
 }  // namespace morvane::station

@@ -1,5 +1,7 @@
 #include "text/ReceiveWindow.h"
 
+#include "common/Utf8.h"
+
 namespace morvane::text {
 
 namespace {
@@ -29,18 +31,23 @@ bool ReceiveWindow::SwitchToReceived() {
     return true;
 }
 
-void ReceiveWindow::AppendReceived(std::string_view text) {
+void ReceiveWindow::AppendReceived(std::string_view text, float confidence) {
     if (rxHoldToBuffer_) {
         pendingRxText_ += text;
+        pendingConfidences_.insert(pendingConfidences_.end(), common::SplitUtf8(text).size(),
+                                   confidence);
         return;
     }
     SwitchToReceived();
+    window_.SetCurrentConfidence(confidence);
     window_.Insert(text);
+    window_.SetCurrentConfidence(1.0f);
 }
 
 void ReceiveWindow::AppendWordSpace() {
     if (rxHoldToBuffer_) {
         pendingRxText_ += ' ';
+        pendingConfidences_.push_back(1.0f);
         return;
     }
     if (!SwitchToReceived())
@@ -125,6 +132,7 @@ void ReceiveWindow::ClearReceive() {
 void ReceiveWindow::FocusGained() {
     rxHoldToBuffer_ = true;
     pendingRxText_.clear();
+    pendingConfidences_.clear();
 }
 
 void ReceiveWindow::FocusLost() {
@@ -135,8 +143,21 @@ void ReceiveWindow::FocusLost() {
         window_.SetCurrentFormat(TextFormat::Default);
         rxWindowState_ = kRxStateReceived;
     }
-    window_.Insert(pendingRxText_);
+    // Piece by piece, so each held character keeps its confidence.
+    const auto characters = common::SplitUtf8(pendingRxText_);
+    std::string piece;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        piece += characters[i];
+        const float confidence = pendingConfidences_[i];
+        if (i + 1 == characters.size() || pendingConfidences_[i + 1] != confidence) {
+            window_.SetCurrentConfidence(confidence);
+            window_.Insert(piece);
+            piece.clear();
+        }
+    }
+    window_.SetCurrentConfidence(1.0f);
     pendingRxText_.clear();
+    pendingConfidences_.clear();
     rxHoldToBuffer_ = false;
 }
 
@@ -148,11 +169,14 @@ void ReceiveWindow::ReplaceRememberedSelection(std::string_view text) {
     if (rememberedStart_ == rememberedEnd_ || rememberedEnd_ > window_.Length())
         return;
     // The re-read text keeps the colour of what it replaces.
+    // So does its confidence: the operator chose the alphabet, not the signs.
     TextFormat endFormat = window_.CurrentFormat();
     window_.SetCurrentFormat(window_.FormatAt(rememberedStart_));
+    window_.SetCurrentConfidence(window_.ConfidenceAt(rememberedStart_));
     window_.Select(rememberedStart_, rememberedEnd_);
     window_.Insert(text);
     window_.SetCurrentFormat(endFormat);
+    window_.SetCurrentConfidence(1.0f);
     window_.MoveCaretToEnd();
     rememberedStart_ = rememberedEnd_ = 0;
 }

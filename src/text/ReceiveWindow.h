@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/TextWindow.h"
 #include "text/TrafficLogHook.h"
@@ -32,8 +33,10 @@ class ReceiveWindow {
     bool RxHoldToBuffer() const { return rxHoldToBuffer_; }
     const std::string& PendingRxText() const { return pendingRxText_; }
 
-    // Decoded text; starts an "RX> " line when something else was written last.
-    void AppendReceived(std::string_view text);
+    // Decoded text; starts an "RX> " line when something else was written
+    // last. `confidence` (0..1) rates the character it came from; held text
+    // keeps it until it is shown.
+    void AppendReceived(std::string_view text, float confidence = 1.0f);
     // A word space; a new line label takes the blank's place.
     void AppendWordSpace();
 
@@ -81,6 +84,7 @@ class ReceiveWindow {
     int rxWindowState_ = kRxStateReceived;
     bool rxHoldToBuffer_ = false;
     std::string pendingRxText_;
+    std::vector<float> pendingConfidences_;  // one per character of pendingRxText_
     std::size_t rememberedStart_ = 0;
     std::size_t rememberedEnd_ = 0;
 };

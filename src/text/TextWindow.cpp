@@ -28,6 +28,23 @@ std::vector<FormatRun> TextWindow::Runs() const {
     return runs;
 }
 
+std::vector<ConfidenceRun> TextWindow::ConfidenceRuns() const {
+    std::vector<ConfidenceRun> runs;
+    for (std::size_t i = 0; i < confidences_.size(); ++i) {
+        if (runs.empty() || runs.back().Confidence != confidences_[i])
+            runs.push_back({.Start = i, .Length = 0, .Confidence = confidences_[i]});
+        ++runs.back().Length;
+    }
+    return runs;
+}
+
+void TextWindow::SetCurrentConfidence(float confidence) {
+    // NaN from a broken estimate shows as certain rather than poisoning runs.
+    currentConfidence_ = confidence >= 0.0f  ? std::min(confidence, 1.0f)
+                         : confidence < 0.0f ? 0.0f
+                                             : 1.0f;
+}
+
 void TextWindow::SetCaret(std::size_t position) {
     caret_ = std::min(position, characters_.size());
     selectionStart_ = selectionEnd_ = caret_;
@@ -63,12 +80,17 @@ void TextWindow::Insert(std::string_view text) {
                    formats_.begin() + static_cast<std::ptrdiff_t>(selectionEnd_));
     formats_.insert(formats_.begin() + static_cast<std::ptrdiff_t>(selectionStart_),
                     inserted.size(), currentFormat_);
+    confidences_.erase(confidences_.begin() + static_cast<std::ptrdiff_t>(selectionStart_),
+                       confidences_.begin() + static_cast<std::ptrdiff_t>(selectionEnd_));
+    confidences_.insert(confidences_.begin() + static_cast<std::ptrdiff_t>(selectionStart_),
+                        inserted.size(), currentConfidence_);
     SetCaret(selectionStart_ + inserted.size());
 }
 
 void TextWindow::Clear() {
     characters_.clear();
     formats_.clear();
+    confidences_.clear();
     SetCaret(0);
 }
 

@@ -25,6 +25,16 @@ struct FormatRun {
     bool operator==(const FormatRun&) const = default;
 };
 
+// A stretch of characters sharing one decoding confidence (0..1). Text that
+// no decoder rated (labels, sent text, the standard decoder's characters)
+// counts as certain, 1.
+struct ConfidenceRun {
+    std::size_t Start = 0;
+    std::size_t Length = 0;
+    float Confidence = 1.0f;
+    bool operator==(const ConfidenceRun&) const = default;
+};
+
 class TextWindow {
   public:
     // The whole text, UTF-8.
@@ -38,6 +48,13 @@ class TextWindow {
 
     TextFormat CurrentFormat() const { return currentFormat_; }
     void SetCurrentFormat(TextFormat format) { currentFormat_ = format; }
+
+    // Confidence of each character, kept beside its format.
+    std::vector<ConfidenceRun> ConfidenceRuns() const;
+    float ConfidenceAt(std::size_t position) const { return confidences_.at(position); }
+    // The confidence the next insert carries (clamped to 0..1).
+    float CurrentConfidence() const { return currentConfidence_; }
+    void SetCurrentConfidence(float confidence);
 
     std::size_t Caret() const { return caret_; }
     // Places the caret (clipped to the text) and drops the selection.
@@ -53,7 +70,7 @@ class TextWindow {
     std::string SelectedText() const;
 
     // Replaces the selection (or inserts at the caret) with UTF-8 text in the
-    // current format; the caret ends after the inserted text.
+    // current format and confidence; the caret ends after the inserted text.
     void Insert(std::string_view text);
     // Empty text, caret at 0, current format kept.
     void Clear();
@@ -62,6 +79,8 @@ class TextWindow {
     std::u32string characters_;
     std::vector<TextFormat> formats_;
     TextFormat currentFormat_ = TextFormat::Default;
+    std::vector<float> confidences_;
+    float currentConfidence_ = 1.0f;
     std::size_t caret_ = 0;
     std::size_t selectionStart_ = 0;
     std::size_t selectionEnd_ = 0;

@@ -11,7 +11,9 @@ struct Overloaded : Handlers... {
 
 void Apply(const WindowCommand& command, ReceiveWindow& receive, MonitorWindow& monitor) {
     std::visit(Overloaded{
-                   [&](const command::AppendReceived& c) { receive.AppendReceived(c.Text); },
+                   [&](const command::AppendReceived& c) {
+                       receive.AppendReceived(c.Text, c.Confidence.value_or(1.0f));
+                   },
                    [&](const command::AppendWordSpace&) { receive.AppendWordSpace(); },
                    [&](const command::EchoSent& c) { receive.EchoSent(c.Text); },
                    [&](const command::EchoUnsendable& c) { receive.EchoUnsendable(c.Text); },

@@ -5,6 +5,7 @@
 // rules see the writes in the order they happened.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -17,6 +18,8 @@ namespace morvane::text {
 namespace command {
 struct AppendReceived {
     std::string Text;
+    // 0..1 from a decoder that rates its characters; none from one that does not.
+    std::optional<float> Confidence = std::nullopt;
 };
 struct AppendWordSpace {};
 struct EchoSent {  // receive window

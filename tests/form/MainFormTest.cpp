@@ -705,6 +705,12 @@ class MainFormTest : public QObject {
         QCOMPARE(view.ControlAs<QAbstractButton>(1219)->text(), QStringLiteral("E"));
         view.ControlAs<QAbstractButton>(1207)->click();
         QCOMPARE(tick(), QStringLiteral("10:17J"));
+        // Only the options' clock (Japan by default) stamps a line, in green.
+        auto* rx = view.ControlAs<QTextEdit>(1185);
+        QCOMPARE(rx->toPlainText(), QStringLiteral("RX>  == 10:17 JST, Mon, Dec 07 2026 ==\n"));
+        QTextCursor stamp(rx->document());
+        stamp.setPosition(10);
+        QCOMPARE(stamp.charFormat().foreground().color(), QColor(0, 130, 50));
     }
 
     // A file opened through the menu, changed in the Option Set, saved as

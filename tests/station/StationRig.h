@@ -34,7 +34,7 @@ class FakeCapture final : public CaptureDevices, public receive::BlockSource {
         keyed_.reset();
         if (name == "Keyed") {
             keyed_ = std::make_unique<synth::CwSynth>(
-                synth::SynthConfig{}, std::vector<synth::Station>{{.Events = Keyed}});
+                KeyedSound, std::vector<synth::Station>{{.Events = Keyed}});
         }
         return std::nullopt;
     }
@@ -53,6 +53,7 @@ class FakeCapture final : public CaptureDevices, public receive::BlockSource {
     void Interrupt() override {}
     int Blocks = 0;
     std::vector<synth::KeyEvent> Keyed;
+    synth::SynthConfig KeyedSound{};  // tone and noise of "Keyed"
 
   private:
     bool demo_ = true;
@@ -173,6 +174,16 @@ class RigView final : public ConsoleView {
     using ConsoleView::ConsoleView;
     void TransmitTextChanged(std::string_view text) override { Transmit.emplace_back(text); }
     std::vector<std::string> Transmit;
+
+    // Receive side: "label@step", 'E' or 'J', and clipboard clears.
+    void ShowReceiveSpeed(std::string_view label, int step) override {
+        Speeds.push_back(std::string(label) + "@" + std::to_string(step));
+    }
+    void ShowReceiveLanguage(bool japanese) override { Languages += japanese ? 'J' : 'E'; }
+    void EmptyClipboard() override { ++ClipboardEmptied; }
+    std::vector<std::string> Speeds;
+    std::string Languages;
+    int ClipboardEmptied = 0;
 };
 
 // 2026-12-07 09:30 local (UTC+9).
