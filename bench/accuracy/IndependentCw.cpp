@@ -150,9 +150,8 @@ IndependentPlan DrawPlan(std::mt19937_64& rng, double wpm, bool handSent) {
         plan.Style.DashDots = Uniform(rng, 2.5, 4.0);
         // The weighting keeps the keyed dash within 2.5 to 4 dots of his
         // keyed dot.
-        plan.Style.Weighting =
-            Uniform(rng, std::max(-0.1, (plan.Style.DashDots - 4.0) / 3.0),
-                    std::min(0.25, (plan.Style.DashDots - 2.5) / 1.5));
+        plan.Style.Weighting = Uniform(rng, std::max(-0.1, (plan.Style.DashDots - 4.0) / 3.0),
+                                       std::min(0.25, (plan.Style.DashDots - 2.5) / 1.5));
         plan.Style.CharSpaceDots = Uniform(rng, 2.6, 4.0);
         plan.Style.WordSpaceDots = Uniform(rng, 6.0, 9.0);
         plan.Style.SpaceSpread = 0.15;
