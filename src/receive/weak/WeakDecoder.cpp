@@ -41,6 +41,9 @@ constexpr int kStartAverageSteps = 12;
 // any word space): the next may come at another speed.
 constexpr double kBreakSteps = 1.2 * 11025 / 32;
 constexpr double kBreakDots = 15.0;
+// Near the noise the search's silences include faded or missed marks: no
+// new acquisition there, the speed found goes on.
+constexpr double kMinBreakContrast = 3.0;
 constexpr int kStartAverageStepsClear = 5;
 
 // One step's evidence for the timing search.
@@ -223,7 +226,7 @@ void WeakDecoder::Redecode() {
 void WeakDecoder::WatchForNewOver(std::size_t steps) {
     const double breakSteps = std::max(kBreakSteps, kBreakDots * dotSteps_);
     const int silence = viterbi_.OpenSpaceSteps(static_cast<int>(breakSteps) + 1);
-    if (silence < breakSteps) {
+    if (silence < breakSteps || levels_.Fit().Contrast() < kMinBreakContrast) {
         sinceBreak_ += steps;
         return;
     }
