@@ -90,6 +90,7 @@ void WeakDecoder::Reset() {
     historyFilled_ = 0;
     openSteps_ = 0;
     sinceBreak_ = 0;
+    newOver_ = false;
     decided_ = false;
     demodulator_.SetAverageSteps(kStartAverageSteps);
     viterbi_.SetDotSteps(dotSteps_);
@@ -208,7 +209,12 @@ void WeakDecoder::Redecode() {
     const std::size_t ahead = std::min(n, lookahead_.size());
     const std::size_t searched = n - ahead;
     // Only the new over is searched again: what came before was handed on.
-    const std::size_t open = std::min({openSteps_, sinceBreak_, searched});
+    // At a cold start it begins where the presence gate opened; after a
+    // pause the gate may open late (the level window holds few marks then),
+    // so there it begins in the pause, whose levels are known.
+    const std::size_t open =
+        std::min(newOver_ ? sinceBreak_ : std::min(openSteps_, sinceBreak_), searched);
+    newOver_ = false;
     viterbi_.Reset();
     for (std::size_t i = 0; i < searched; ++i)
         viterbi_.Push(i + open >= searched ? StepLlr(redone_[i], levels_.Fit(), scale)
@@ -233,6 +239,7 @@ void WeakDecoder::WatchForNewOver(std::size_t steps) {
     sinceBreak_ = static_cast<std::size_t>(silence / 2);
     if (speedKnown_) {
         speedKnown_ = false;
+        newOver_ = true;
         undecidedBlocks_ = 0;
         decided_ = false;
     }

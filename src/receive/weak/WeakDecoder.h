@@ -69,6 +69,7 @@ class WeakDecoder {
     // Steps searched since the middle of the last silence long enough to end
     // an over: the speed of the next one is judged only on what follows.
     std::size_t sinceBreak_ = 0;
+    bool newOver_ = false;          // the acquisition under way follows such a silence
     bool decided_ = false;          // runs have been handed on
     std::vector<float> lookahead_;  // envelope awaiting the timing search
     std::vector<TimedRun> runs_;    // scratch for the speed search

@@ -121,19 +121,27 @@ TEST(SecondGenerator, WeakDecoderCopiesEveryEdgeToneAndSpeedFromTheFirstCharacte
 
 TEST(SecondGenerator, WeakDecoderFollowsASpeedChangeBetweenOvers) {
     // One station, then the other answering twice as fast on nearly the same
-    // tone, with the two seconds of noise between their overs.
+    // tone, with seconds of noise between their overs.
+    // The longer pause empties the level window of marks, so the signal
+    // has to be found again as well.
+    struct Overs {
+        double First, Second, PauseS;
+    };
     std::mt19937_64 rng(5);
-    for (const auto& [first, second] : {std::pair{14.0, 30.0}, std::pair{32.0, 16.0}}) {
+    for (const auto& [first, second, pause] :
+         {Overs{14.0, 30.0, 2.0}, Overs{32.0, 16.0, 2.0}, Overs{14.0, 30.0, 4.0}}) {
         auto a =
             Plan(accuracy::ExchangeText(rng, 6), first, 640.0, EdgeShape::RaisedCosine, 4.0, rng());
         auto b =
             Plan(accuracy::ExchangeText(rng, 6), second, 655.0, EdgeShape::Exponential, 4.0, rng());
         a.Noise = b.Noise = true;
+        a.PadS = b.PadS = pause / 2.0;
         a.SnrDb = b.SnrDb = 10.0;
         auto audio = accuracy::Render(a).Stereo;
         const auto answer = accuracy::Render(b).Stereo;
         audio.insert(audio.end(), answer.begin(), answer.end());
-        EXPECT_EQ(DecodeWeak(audio), a.Text + " " + b.Text) << first << " then " << second;
+        EXPECT_EQ(DecodeWeak(audio), a.Text + " " + b.Text)
+            << first << " then " << second << " after " << pause << " s";
     }
 }
 
