@@ -7,11 +7,12 @@ namespace morvane::receive::weak {
 
 namespace {
 
-constexpr double kDashDots = 2.0;
-constexpr double kCharacterGapDots = 2.0;
-constexpr double kOpenCharacterGapDots = 2.5;
-constexpr double kWordGapDots = 5.0;
+// An open space ends the character this far past the border, so that a
+// space still growing is not cut off at its first uncertain steps.
+constexpr double kOpenCharacterGapFactor = 1.25;
 constexpr double kLoneElementFactor = 0.25;
+// Runs this clear teach the rhythm; unclear ones may be noise.
+constexpr double kRhythmClarity = 0.6;
 
 // How well a run's summed log-likelihood ratio matches what a clean run of
 // its kind and length would give: noise that the search took for a dot
@@ -45,6 +46,7 @@ void ElementAssembler::Reset() {
     confidence_ = 1.0;
     wordSpaceDue_ = false;
     held_.Count = 0;
+    rhythm_.Reset();
 }
 
 void ElementAssembler::OnRunPiece(bool mark, int steps, double strength) {
@@ -74,26 +76,32 @@ void ElementAssembler::Weigh(double runConfidence) {
 }
 
 void ElementAssembler::CloseRun() {
+    const double dots = runSteps_ / dotSteps_;
     if (runMark_) {
-        const double dots = runSteps_ / dotSteps_;
-        const bool dash = dots > kDashDots;
+        const double border = rhythm_.DashBorder();
+        const double clarity = Clarity(runStrength_, runSteps_ * markPerStep_);
         if (elements_ < decode::kMaxCharacterElements) {
             markLengths_[elements_] = runSteps_;
-            code_ = 2 * code_ + (dash ? 1 : 0);
+            code_ = 2 * code_ + (dots > border ? 1 : 0);
             ++elements_;
-            Weigh(Clarity(runStrength_, runSteps_ * markPerStep_) *
-                  ClassConfidence(dots, 1.0, kDashDots, 3.0));
+            Weigh(clarity * ClassConfidence(dots, 1.0, border, 3.0));
         }
+        if (clarity >= kRhythmClarity)
+            rhythm_.AddMark(dots);
         if (elements_ == decode::kMaxCharacterElements)
             EndCharacter();
-    } else if (elements_ > 0) {
-        const double dots = runSteps_ / dotSteps_;
-        Weigh(Clarity(runStrength_, runSteps_ * spacePerStep_) *
-              ClassConfidence(dots, 1.0, kCharacterGapDots, 3.0));
-        if (dots < kCharacterGapDots)
-            gapLengths_[elements_] = runSteps_;
-        else
-            EndCharacter();
+    } else {
+        const double border = rhythm_.CharacterBorder();
+        const double clarity = Clarity(runStrength_, runSteps_ * spacePerStep_);
+        if (elements_ > 0) {
+            Weigh(clarity * ClassConfidence(dots, 1.0, border, 3.0));
+            if (dots < border)
+                gapLengths_[elements_] = runSteps_;
+            else
+                EndCharacter();
+        }
+        if (clarity >= kRhythmClarity)
+            rhythm_.AddSpace(dots);
     }
     runSteps_ = 0;
     runStrength_ = 0.0;
@@ -103,9 +111,9 @@ void ElementAssembler::SpaceLength(int steps) {
     // A space still open ends the character once it is clearly no inner gap;
     // a closed one is judged on its whole length in CloseRun.
     const double dots = steps / dotSteps_;
-    if (dots >= kOpenCharacterGapDots && elements_ > 0)
+    if (dots >= kOpenCharacterGapFactor * rhythm_.CharacterBorder() && elements_ > 0)
         EndCharacter();
-    if (dots < kWordGapDots)
+    if (dots < rhythm_.WordBorder())
         return;
     if (held_.Count > 0) {
         // A lone dot or dash between word spaces is what noise most often
@@ -125,7 +133,7 @@ void ElementAssembler::Finish() {
         CloseRun();
     if (elements_ > 0)
         EndCharacter();
-    SpaceLength(static_cast<int>(std::ceil(kWordGapDots * dotSteps_)));
+    SpaceLength(static_cast<int>(std::ceil(rhythm_.WordBorder() * dotSteps_)));
 }
 
 void ElementAssembler::EndCharacter() {
@@ -152,7 +160,7 @@ void ElementAssembler::Print(const Finished& finished) {
         return;
     }
     const int count = finished.Count;
-    const int dashThreshold = static_cast<int>(std::lround(kDashDots * dotSteps_));
+    const int dashThreshold = static_cast<int>(std::lround(rhythm_.DashBorder() * dotSteps_));
     gapLengths_[0] = 0;
     const decode::ExtendedCharacter character{
         .CodeNumber = finished.Code,
@@ -160,7 +168,7 @@ void ElementAssembler::Print(const Finished& finished) {
         .MarkLengths = std::span<const int>(markLengths_.data(), static_cast<std::size_t>(count)),
         .GapLengths = std::span<const int>(gapLengths_.data(), static_cast<std::size_t>(count)),
         .DashThreshold = dashThreshold,
-        .CharGapThreshold = static_cast<int>(std::lround(kCharacterGapDots * dotSteps_)),
+        .CharGapThreshold = static_cast<int>(std::lround(rhythm_.CharacterBorder() * dotSteps_)),
         .PartialFlush = false};
     sink_.EmitExtended(character);
 }

@@ -1,11 +1,10 @@
-// Turns decided mark and space runs into characters: marks longer than two
-// dots are dashes, spaces of two dots or more end a character, five or more
-// a word. Finished characters go to the same CharacterSink as the standard
-// decoder's (so the code tables, language switching, kana and Extend apply
-// unchanged), each with a confidence made of how clearly its runs stood out
-// of the noise and how clearly their lengths fell into one class. Characters
-// below the squelch level are dropped, and a lone E or T between word spaces
-// (noise's favourite) has to be clearer than others.
+// Turns decided mark and space runs into characters: marks longer than about
+// two dots are dashes, spaces of about two dots or more end a character, five
+// or more a word, the borders following the sender's rhythm. Finished characters go to the same
+// CharacterSink as the standard decoder's (so the code tables, language switching, kana and Extend
+// apply unchanged), each with a confidence made of how clearly its runs stood out of the noise and
+// how clearly their lengths fell into one class. Characters below the squelch level are dropped,
+// and a lone E or T between word spaces (noise's favourite) has to be clearer than others.
 #pragma once
 
 #include <array>
@@ -13,6 +12,7 @@
 
 #include "decode/CharacterSink.h"
 #include "receive/weak/MarkSpaceViterbi.h"
+#include "receive/weak/SenderRhythm.h"
 
 namespace morvane::receive::weak {
 
@@ -67,6 +67,7 @@ class ElementAssembler final : public RunSink {
     double dotSteps_ = 20.0;
     double markPerStep_ = 0.0;
     double spacePerStep_ = 0.0;
+    SenderRhythm rhythm_;
 
     // The run being built from pieces.
     bool runMark_ = false;

@@ -188,4 +188,21 @@ std::span<const TimedRun> MarkSpaceViterbi::RecentRuns(int steps, std::span<Time
     return out.first(count);
 }
 
+int MarkSpaceViterbi::OpenSpaceSteps(int limit) const {
+    limit = std::min(limit, kRing / 2);
+    int steps = 0;
+    std::int64_t t = now_;
+    if (t < 0 || markScore_[Index(t)] > spaceScore_[Index(t)])
+        return 0;
+    // Silence is chained from space pieces; a space after a mark ends it.
+    while (t >= 0 && steps < limit) {
+        const int i = Index(t);
+        steps += spaceLength_[i];
+        if (spaceAfterSpace_[i] == 0)
+            break;
+        t -= spaceLength_[i];
+    }
+    return std::min(steps, limit);
+}
+
 }  // namespace morvane::receive::weak

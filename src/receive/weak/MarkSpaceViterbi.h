@@ -50,6 +50,9 @@ class MarkSpaceViterbi {
     // without deciding anything (the run cut by the window start is left
     // out); returns the part of `out` filled.
     std::span<const TimedRun> RecentRuns(int steps, std::span<TimedRun> out) const;
+    // Length of the space the best path ends in (0 when it ends in a mark),
+    // counted up to `limit` steps.
+    int OpenSpaceSteps(int limit) const;
 
   private:
     int Index(std::int64_t t) const { return static_cast<int>(t & (kRing - 1)); }

@@ -37,6 +37,13 @@ constexpr double kAverageDots = 0.625;
 // speed search), a weak one the low-pass of 20 wpm, which it needs to be
 // seen at all. The acquisition is decoded again once the speed is known.
 constexpr int kStartAverageSteps = 12;
+// Silence this long ends an over (1.2 s, and at least 15 dots, longer than
+// any word space): the next may come at another speed.
+constexpr double kBreakSteps = 1.2 * 11025 / 32;
+constexpr double kBreakDots = 15.0;
+// Near the noise the search's silences include faded or missed marks: no
+// new acquisition there, the speed found goes on.
+constexpr double kMinBreakContrast = 3.0;
 constexpr int kStartAverageStepsClear = 5;
 
 // One step's evidence for the timing search.
@@ -82,6 +89,8 @@ void WeakDecoder::Reset() {
     historyAt_ = 0;
     historyFilled_ = 0;
     openSteps_ = 0;
+    sinceBreak_ = 0;
+    newOver_ = false;
     decided_ = false;
     demodulator_.SetAverageSteps(kStartAverageSteps);
     viterbi_.SetDotSteps(dotSteps_);
@@ -125,6 +134,7 @@ void WeakDecoder::Process(std::span<const float> block) {
         openSteps_ = present ? openSteps_ + 1 : 0;
         viterbi_.Push(llr);
     }
+    WatchForNewOver(count);
     // Fit levels and speed often while acquiring, then every fourth block.
     if (blocks_ < 32 || blocks_ % 4 == 0) {
         levels_.Update();
@@ -154,7 +164,8 @@ void WeakDecoder::UpdateSpeed() {
     }
     // The runs the timing search found are cleaner than any hard threshold:
     // one noisy step does not split a dash there.
-    const auto runs = viterbi_.RecentRuns(static_cast<int>(kLevelWindow), runs_);
+    const auto runs =
+        viterbi_.RecentRuns(static_cast<int>(std::min(kLevelWindow, sinceBreak_)), runs_);
     // The first estimate waits for a few characters' worth of runs.
     const auto estimate = EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
                                                                   .MaxDotSteps = kMaxDotSteps,
@@ -197,7 +208,13 @@ void WeakDecoder::Redecode() {
     // The steps the search had taken, and the look-ahead still to come.
     const std::size_t ahead = std::min(n, lookahead_.size());
     const std::size_t searched = n - ahead;
-    const std::size_t open = std::min(openSteps_, searched);
+    // Only the new over is searched again: what came before was handed on.
+    // At a cold start it begins where the presence gate opened; after a
+    // pause the gate may open late (the level window holds few marks then),
+    // so there it begins in the pause, whose levels are known.
+    const std::size_t open =
+        std::min(newOver_ ? sinceBreak_ : std::min(openSteps_, sinceBreak_), searched);
+    newOver_ = false;
     viterbi_.Reset();
     for (std::size_t i = 0; i < searched; ++i)
         viterbi_.Push(i + open >= searched ? StepLlr(redone_[i], levels_.Fit(), scale)
@@ -206,6 +223,26 @@ void WeakDecoder::Redecode() {
         lookahead_[(lookaheadAt_ + i) % lookahead_.size()] =
             i + ahead >= lookahead_.size() ? redone_[searched + i + ahead - lookahead_.size()]
                                            : 0.0f;
+}
+
+// After a silence that ends an over, the next over is acquired as at a cold
+// start: its first characters wait for a speed judged on it alone, then it
+// is decoded again from its start. Everything before the silence has been
+// handed on by then (the silence is longer than the decision lag).
+void WeakDecoder::WatchForNewOver(std::size_t steps) {
+    const double breakSteps = std::max(kBreakSteps, kBreakDots * dotSteps_);
+    const int silence = viterbi_.OpenSpaceSteps(static_cast<int>(breakSteps) + 1);
+    if (silence < breakSteps || levels_.Fit().Contrast() < kMinBreakContrast) {
+        sinceBreak_ += steps;
+        return;
+    }
+    sinceBreak_ = static_cast<std::size_t>(silence / 2);
+    if (speedKnown_) {
+        speedKnown_ = false;
+        newOver_ = true;
+        undecidedBlocks_ = 0;
+        decided_ = false;
+    }
 }
 
 void WeakDecoder::Finish() {

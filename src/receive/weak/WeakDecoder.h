@@ -49,6 +49,7 @@ class WeakDecoder {
   private:
     void UpdateSpeed();
     void Redecode();
+    void WatchForNewOver(std::size_t steps);
 
     ToneTracker tracker_;
     ToneDemodulator demodulator_;
@@ -65,9 +66,13 @@ class WeakDecoder {
     std::vector<std::complex<float>> ordered_;  // scratch: the history in order
     std::vector<float> redone_;                 // scratch: it refiltered
     std::size_t openSteps_ = 0;                 // steps since the presence gate opened
-    bool decided_ = false;                      // runs have been handed on
-    std::vector<float> lookahead_;              // envelope awaiting the timing search
-    std::vector<TimedRun> runs_;                // scratch for the speed search
+    // Steps searched since the middle of the last silence long enough to end
+    // an over: the speed of the next one is judged only on what follows.
+    std::size_t sinceBreak_ = 0;
+    bool newOver_ = false;          // the acquisition under way follows such a silence
+    bool decided_ = false;          // runs have been handed on
+    std::vector<float> lookahead_;  // envelope awaiting the timing search
+    std::vector<TimedRun> runs_;    // scratch for the speed search
     std::size_t lookaheadAt_ = 0;
     // The tracker's verdict on the last blocks. The steps entering the timing
     // search are about nine blocks old; the verdicts of seven and six blocks

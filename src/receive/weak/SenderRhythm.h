@@ -1,0 +1,39 @@
+// The sender's own rhythm: running means of his dots and dashes, inner gaps,
+// character spaces and word spaces (in dots, on a log scale, since timing
+// errors grow with the length), and the borders between them at the
+// geometric means of their neighbours. A hand sender's 2.5-dot dashes or
+// words spaced by five dots are then read as he meant them; a keyer's
+// rhythm gives borders of 1.7 and 4.6 dots.
+#pragma once
+
+#include <array>
+
+namespace morvane::receive::weak {
+
+class SenderRhythm {
+  public:
+    SenderRhythm() { Reset(); }
+
+    void Reset();
+    // A clearly seen mark or space (after a mark), `dots` long at the
+    // present speed. Spaces longer than twelve dots are pauses, not rhythm.
+    void AddMark(double dots);
+    void AddSpace(double dots);
+
+    double DashBorder() const { return dashBorder_; }
+    double CharacterBorder() const { return characterBorder_; }
+    double WordBorder() const { return wordBorder_; }
+
+  private:
+    void Borders();
+
+    std::array<double, 2> marks_{};   // log dots: dot, dash
+    std::array<double, 3> spaces_{};  // log dots: inner gap, character, word
+    std::array<int, 2> markCounts_{};
+    std::array<int, 3> spaceCounts_{};
+    double dashBorder_ = 0.0;
+    double characterBorder_ = 0.0;
+    double wordBorder_ = 0.0;
+};
+
+}  // namespace morvane::receive::weak
