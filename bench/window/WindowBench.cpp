@@ -149,9 +149,8 @@ void BM_WindowOnDemoContact(benchmark::State& state) {
         qint64 longestStall = 0;
         QTimer turns;
         turns.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&turns, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, sinceTurn.restart());
-        });
+        QObject::connect(&turns, &QTimer::timeout,
+                         [&] { longestStall = std::max(longestStall, sinceTurn.restart()); });
         turns.start(10);
         QElapsedTimer wall;
         wall.start();
