@@ -442,6 +442,11 @@ void CMorvaneView::SetPortCaption(std::string_view caption) {
 
 void CMorvaneView::SetTransmitSpeedLabel(std::string_view text) {
     ControlAs<QLabel>(1193)->setText(Q(text));
+    // Speed tags in sent text move the slider with the label.
+    if (station_) {
+        const QSignalBlocker block(Control(1001));
+        ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());
+    }
 }
 
 void CMorvaneView::ShowMacroLabel(int label, const macros::LabelView& view) {
@@ -588,7 +593,10 @@ void CMorvaneView::CharactersKeyed(std::string_view) {}
 
 void CMorvaneView::TransmitTextChanged(std::string_view text) {
     const QString shown = Q(text);
-    if (transmit_->toPlainText() == shown)
+    // The window shows every line break as one "\n".
+    if (transmit_->toPlainText() == QString(shown)
+                                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                        .replace(QLatin1Char('\r'), QLatin1Char('\n')))
         return;
     updatingTransmit_ = true;
     transmit_->setPlainText(shown);

@@ -181,7 +181,6 @@ class CMorvaneView final : public QWidget, public station::StationView {
     bool hoverActive_ = false;
     int shownHelpId_ = -1;
     QString shownHelp_;
-    int speedPreset_ = 15;
     int bank_ = 1;
     std::map<station::StationField, QString> previousField_;
     char monitorMode_ = 'R';

@@ -98,6 +98,7 @@ void CMorvaneView::OpenUrlDialog() {
                 station_->ChangeSetting(WebLinkEntry(k, 1), after.Address.toStdString());
         }
     }
+    station_->ResetSendMark();
     if (!FieldHasFocus())
         FocusTxEdit();
 }
@@ -181,6 +182,7 @@ void CMorvaneView::EditMacro(int label) {
         }
     }
     shown->setEnabled(true);
+    station_->ResetSendMark();
     PumpNow();
     if (!FieldHasFocus())
         FocusTxEdit();
@@ -268,7 +270,6 @@ void CMorvaneView::SyncFromDocument() {
     choose(1166, entry(EntryId::DashRatio));
     choose(1238, entry(EntryId::CharSpaceRatio));
     choose(1233, entry(EntryId::WordSpaceRatio));
-    nonEmpty(EntryId::TxSpeed, [&](const QString& v) { speedPreset_ = v.toInt(); });
     {
         const QSignalBlocker block(Control(1001));
         ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());

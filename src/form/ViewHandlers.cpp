@@ -22,7 +22,6 @@
 
 #include "form/CMorvaneView.h"
 #include "form/TemperatureText.h"
-#include "transmit/KeyingTiming.h"
 
 namespace morvane::form {
 
@@ -173,12 +172,12 @@ void CMorvaneView::ConnectTransmitControls() {
             FocusTxEdit();
     });
     connect(ControlAs<QPushButton>(1274), &QPushButton::clicked, this, [this] {
-        speedPreset_ = ControlAs<QSlider>(1001)->value();
-        station_->ChangeSetting(EntryId::TxSpeed, std::to_string(speedPreset_));
+        station_->ChangeSetting(EntryId::TxSpeed,
+                                std::to_string(ControlAs<QSlider>(1001)->value()));
         Control(1001)->setFocus();
     });
     connect(ControlAs<QPushButton>(1275), &QPushButton::clicked, this, [this] {
-        station_->SetSpeedStep(speedPreset_);
+        station_->SetSpeedStep(station_->SpeedPreset());
         ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());
     });
     connect(ControlAs<QPushButton>(1276), &QPushButton::clicked, this,
@@ -213,14 +212,14 @@ void CMorvaneView::ConnectTransmitControls() {
     connect(transmit_, &QPlainTextEdit::textChanged, this, [this] {
         if (updatingTransmit_)
             return;
-        // Typing appends to what waits to be keyed; any other edit is
-        // handed over whole (the station clamps what was already sent).
-        const std::string typed = transmit_->toPlainText().toStdString();
-        const std::string held = station_->TransmitText();
-        if (typed.size() > held.size() && typed.compare(0, held.size(), held) == 0)
-            station_->AppendTransmit(std::string_view(typed).substr(held.size()));
-        else if (typed != held)
-            TransmitTextChanged(held);
+        // Typing, Backspace, Delete, paste: the station takes what changed
+        // in the unsent text and puts back an edit of what was sent.
+        station_->EditTransmit(transmit_->toPlainText().toStdString());
+    });
+    connect(ControlAs<QAbstractButton>(1047), &QAbstractButton::toggled, this, [this](bool on) {
+        station_->SetTxEditHold(on);
+        if (!FieldHasFocus())
+            FocusTxEdit();
     });
 }
 
@@ -250,14 +249,7 @@ void CMorvaneView::UseInputMethod(bool on) {
 }
 
 void CMorvaneView::MatchReceiveSpeed() {
-    common::KeyingWeights weights;
-    weights.Dot = ControlAs<QComboBox>(1232)->currentText().toDouble();
-    weights.Dash = ControlAs<QComboBox>(1166)->currentText().toDouble();
-    weights.CharSpace = ControlAs<QComboBox>(1238)->currentText().toDouble();
-    weights.WordSpace = ControlAs<QComboBox>(1233)->currentText().toDouble();
-    const int received =
-        transmit::ReceivedSpeedFromLabel(ControlAs<QLabel>(1241)->text().toStdString());
-    station_->SetSpeedStep(transmit::StepForReceivedSpeed(received, weights));
+    station_->SpeedFromReceived(ControlAs<QLabel>(1241)->text().toStdString());
     ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());
     if (!FieldHasFocus())
         FocusTxEdit();

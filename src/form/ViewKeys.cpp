@@ -82,8 +82,11 @@ bool CMorvaneView::eventFilter(QObject* watched, QEvent* event) {
 
 bool CMorvaneView::HandleKey(QKeyEvent* event) {
     const int key = event->key();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    // Shift and Ctrl count from their own key-down to the next release of
+    // any key, not by the modifier state: F1 then F2 with Shift still held
+    // sends macro 1, then acts as plain F2.
+    const bool shift = shiftHeld_;
+    const bool ctrl = ctrlHeld_;
     auto focusBack = [this] {
         if (!FieldHasFocus())
             FocusTxEdit();
@@ -109,34 +112,33 @@ bool CMorvaneView::HandleKey(QKeyEvent* event) {
         return true;
     }
     const bool contest = station_->Document().Entry(Index(EntryId::ContestMode)) == "ContestON";
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F4 && ctrl) {
+        station_->RequestFromHamlog(key - Qt::Key_F1 + 1);
+        PumpNow();
+        return true;
+    }
     switch (key) {
         case Qt::Key_F1:
-            if (!ctrl)
-                emptyAndFocus(1027, StationField::HisCall);
+            emptyAndFocus(1027, StationField::HisCall);
             return true;
         case Qt::Key_F2:
-            if (ctrl)
-                return true;
             if (contest)
                 focusBack();
             else
                 emptyAndFocus(1028, StationField::HisName);
             return true;
         case Qt::Key_F3:
-            if (ctrl)
-                return true;
             if (contest)
                 Control(1201)->setFocus();
             else
                 emptyAndFocus(1029, StationField::HisQTH);
             return true;
         case Qt::Key_F4:
-            if (!ctrl) {
-                station_->CaptureCall();
-                PumpNow();
-            }
+            station_->CaptureCall();
+            PumpNow();
             return true;
         case Qt::Key_F5:
+            station_->ResetSpeedMeasurement();
             return true;
         case Qt::Key_F6:
             if (ctrl) {
@@ -171,8 +173,7 @@ bool CMorvaneView::HandleKey(QKeyEvent* event) {
             return true;
         case Qt::Key_F9:
             if (ctrl) {
-                speedPreset_ = station_->SpeedStep();
-                station_->ChangeSetting(EntryId::TxSpeed, std::to_string(speedPreset_));
+                station_->StoreSpeedPreset();
             } else if (station_->AutoCqRunning()) {
                 station_->TxClear();
                 PumpNow();
@@ -183,7 +184,7 @@ bool CMorvaneView::HandleKey(QKeyEvent* event) {
             return true;
         case Qt::Key_F10:
             if (ctrl)
-                station_->SetSpeedStep(speedPreset_);
+                station_->RecallSpeedPreset();
             else
                 station_->SpeedDown();
             ControlAs<QSlider>(1001)->setValue(station_->SpeedStep());

@@ -118,12 +118,13 @@ int CMorvaneView::HelpIdAt(QPoint pos) const {
 void CMorvaneView::ShowHelp(int helpId) {
     shownHelpId_ = helpId;
     QString text;
+    // The labels show what they would send, from the bank shown.
     if (helpId == kAutoCqHelp) {
-        text = QString::fromStdString(station_->Document().Entry(Index(EntryId::AutoCqText)));
+        text = QString::fromStdString(station_->MacroHoverText(0));
     } else if (helpId >= kFirstMacroHelp && helpId < kFirstMacroHelp + 15) {
-        text = QString::fromStdString(station_->Document().Entry(helpId - kFirstMacroHelp + 1));
+        text = QString::fromStdString(station_->MacroHoverText(helpId - kFirstMacroHelp + 1));
     } else if (helpId > kAutoCqHelp) {
-        text = QString::fromStdString(station_->Document().Entry(helpId - kAutoCqHelp + 15));
+        text = QString::fromStdString(station_->MacroHoverText(helpId - kAutoCqHelp));
     } else if (helpId > 0) {
         text = QString::fromUtf8(
             kHelpTexts[static_cast<std::size_t>(helpId)].data(),

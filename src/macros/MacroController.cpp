@@ -293,4 +293,28 @@ void MacroController::SetContestNumber(std::string_view text) {
     contestNumber_ = text;
 }
 
+std::string MacroController::HoverText(int label) {
+    std::string_view text;
+    switch (label == 0 ? LabelRole::Macro : store_.RoleOf(label)) {
+        case LabelRole::Macro:
+            text = store_.MacroText[static_cast<std::size_t>(
+                label == 0 ? 0 : store_.MacroForLabel(label))];
+            break;
+        case LabelRole::SendNr:
+            text = store_.SendNrTemplate;
+            break;
+        case LabelRole::Remarks1:
+            text = store_.Remarks1Template;
+            break;
+        case LabelRole::Remarks2:
+            text = store_.Remarks2Template;
+            break;
+    }
+    // A copy: showing a text must not disturb an expansion under way.
+    MacroExpander shown = expander_;
+    shown.HamlogExpansion = false;
+    shown.CtestwinExpansion = false;
+    return shown.Expand(text, Fields());
+}
+
 }  // namespace morvane::macros

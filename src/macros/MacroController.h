@@ -87,6 +87,11 @@ class MacroController {
     void SetAutoCqTimes(std::string_view times);
     void SetContestNumber(std::string_view text);
 
+    // Hover help of a label (0 is "Auto CQ"): what it would send, its tags
+    // expanded as for sending but in the case it was written in; the
+    // contest labels of bank 1 show their templates the same way.
+    std::string HoverText(int label);
+
   private:
     void Store(common::EntryId entry, std::string value);
     void ShowContestLabels();

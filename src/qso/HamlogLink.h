@@ -29,6 +29,17 @@ inline constexpr std::chrono::milliseconds kLinkOperationTimeout{2000};
 // Which field or member a requested reply fills.
 enum class HamlogAwait { Call, Name, Qth, Settings, Probe };
 
+// The requests of Ctrl+F1 to Ctrl+F4, in key order: HamLog answers each
+// with the text of one of its fields, which fills ours.
+struct HamlogKeyRequest {
+    std::uint32_t Command;
+    HamlogAwait Await;
+};
+inline constexpr HamlogKeyRequest kHamlogKeyRequests[] = {{0x400065, HamlogAwait::Call},
+                                                          {0x6F, HamlogAwait::Name},
+                                                          {0x70, HamlogAwait::Qth},
+                                                          {0x6C, HamlogAwait::Call}};
+
 // What the probe found.
 enum class HamlogProbe {
     Answering,        // takes input

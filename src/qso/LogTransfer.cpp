@@ -1,6 +1,7 @@
 #include "qso/LogTransfer.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "common/Utf8.h"
 #include "qso/LogFormats.h"
@@ -389,6 +390,15 @@ void LogTransfer::SendTimeToHamlog() {
             view_.ShowMessageBox(TextOf(LinkError::HamlogSelectionScreen).Box, MessageIcon::None);
             break;
     }
+}
+
+void LogTransfer::RequestFromHamlog(int functionKey) {
+    if (functionKey < 1 || functionKey > static_cast<int>(std::size(kHamlogKeyRequests)))
+        return;
+    const HamlogKeyRequest& request = kHamlogKeyRequests[functionKey - 1];
+    const Deadline deadline = platform::DeadlineIn(OperationTimeout);
+    if (platform::WindowHandle hamlog = hamlog_.FindHamlog(deadline))
+        hamlog_.Request(hamlog, request.Command, request.Await, deadline);
 }
 
 }  // namespace morvane::qso

@@ -57,6 +57,10 @@ class LogTransfer {
     void SaveTransfer(Trigger trigger = Trigger::Operator);
     void ClearQso();
     void SendTimeToHamlog();
+    // Ctrl+F1 to Ctrl+F4 (1 to 4): HamLog's reply fills HisCall, HisName or
+    // HisQTH. Whichever programs are linked, it goes to HamLog when it runs;
+    // when it does not, the key does nothing.
+    void RequestFromHamlog(int functionKey);
     // True when HamLog answers and takes input (the title refresh's probe).
     bool ProbeHamlog() {
         return hamlog_.ProbeHamlog(platform::DeadlineIn(OperationTimeout)) ==

@@ -135,6 +135,27 @@ class Station {
     bool Sending() const;
     std::string TransmitText() const;
 
+    // --- transmit window and keyboard (StationTransmit.cpp) ---
+    // The operator edited the transmit window; `edited` is its whole text.
+    // Only the unsent part may change; an edit of what was sent is refused
+    // and the window shown the text again. Removing unsent text marks the
+    // cut for the keying engine.
+    void EditTransmit(std::string_view edited);
+    // TX Edit: nothing new is keyed while it is on.
+    void SetTxEditHold(bool on);
+    bool TxEditHold() const;
+    void ResetSpeedMeasurement();             // F5: the receive speed is measured anew
+    void RequestFromHamlog(int functionKey);  // Ctrl+F1 to Ctrl+F4
+    void StoreSpeedPreset();                  // Ctrl+F9: the speed now, stored
+    void RecallSpeedPreset();                 // Ctrl+F10
+    int SpeedPreset() const;
+    // Ctrl+F11: the transmit speed from the receive speed label ("85/Min").
+    void SpeedFromReceived(std::string_view receiveSpeedLabel);
+    // A dialog closed: reception restarts from a clean work block.
+    void ResetSendMark();
+    // The hover text of a macro label of the bank shown (0: "Auto CQ").
+    std::string MacroHoverText(int label);
+
     // --- macros ---
     void FireMacro(int label);  // 1 to 15 of the bank shown
     void SetBank(int bank);     // 1 or 2

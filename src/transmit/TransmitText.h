@@ -15,6 +15,14 @@ namespace morvane::transmit {
 inline constexpr std::string_view kTransmitPrefix = "TX> ";
 inline constexpr std::size_t kTransmitPrefixLength = 4;  // characters
 
+// What an operator's edit of the window did to the text.
+enum class TransmitEdit {
+    Unchanged,
+    Taken,    // only inserted text
+    Cut,      // some unsent text removed (Backspace, Delete, typed over)
+    Refused,  // it touched what was already sent: the text is kept as it was
+};
+
 struct TransmitSnapshot {
     std::string Text;          // UTF-8, begins with "TX> "
     std::size_t Position = 0;  // `TxPosition`, in characters
@@ -33,6 +41,10 @@ class TransmitText {
     void Append(std::string_view text);
     // Replaces the whole window text (e.g. after an edit); keeps the position.
     void Replace(std::string_view text);
+    // The whole window text after the operator edited it. Only the unsent
+    // part may change: what was sent, "TX> " included, stays as keyed, so
+    // the position keeps pointing at the same next character.
+    TransmitEdit Edit(std::string_view edited);
     // Empties the window back to "TX> " with the position at 4.
     void Clear();
 

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "../station/StationRig.h"
 #include "FakePrompter.h"
 #include "app/CMainFrame.h"
 #include "form/COptionSet.h"
@@ -39,6 +40,7 @@ const macros::ClockReading kMorning{{2026, 12, 7, 9, 5, 0}, {2026, 12, 7, 0, 5, 
 struct Rig {
     FakePrompter prompter;
     macros::FixedClock clock{kMorning};
+    station::test::FakeLoggers loggers;
     QTemporaryDir dir;
     QSettings profile{dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat};
     std::unique_ptr<app::CMainFrame> frame;
@@ -46,6 +48,9 @@ struct Rig {
     Rig() {
         station::StationConfig config;
         config.Clock = &clock;
+        loggers.HamlogUp = false;
+        loggers.CtestwinUp = false;
+        config.Loggers.Windows = &loggers;
         frame = std::make_unique<app::CMainFrame>(std::move(config), prompter, profile);
         frame->View().Start();
         frame->show();
@@ -334,6 +339,43 @@ class MainFormTest : public QObject {
                                         << "C, Q, Space, K"
                                         << "tx"
                                         << "TX> cq k";
+        // Rows with "send TEXT" append it and key it to the end.
+        const struct {
+            const char* name;
+            const char* setup;
+            const char* keys;
+            const char* observe;
+            const char* expected;
+        } rows[] = {
+            {"Backspace over unsent text", "", "C, Q, Space, K, Backspace, Backspace", "tx",
+             "TX> cq"},
+            {"Delete inside unsent text", "", "C, Q, Left, Delete", "tx", "TX> c"},
+            {"Backspace stops at the sent text", "", "send EE, E, Backspace, Backspace", "tx",
+             "TX> EE"},
+            {"typing after a sent line break", "", "send E\r\nE, T", "tx", "TX> E\r\nEt"},
+            {"F9 holds keying", "", "F9, send E", "sending", "waiting"},
+            {"F9 twice lets it go", "", "F9, F9, send E", "sending", "idle"},
+            {"Pause holds keying", "", "Pause, send E", "sending", "waiting"},
+            {"TX Edit from the options", "txeditstop", "send E", "sending", "waiting"},
+            {"Ctrl+F9 forgets the tag's speed", "", "send <+2 UP>E, Ctrl+F9, send <ORIGINAL>E",
+             "speed", "17"},
+            {"Ctrl+F10 forgets the tag's speed", "",
+             "F10, Ctrl+F9, F11, send <+2 UP>E, Ctrl+F10, send <ORIGINAL>E", "speed", "14"},
+            {"Ctrl+F11 forgets the tag's speed", "rx60",
+             "send <+2 UP>E, Ctrl+F11, send <ORIGINAL>E", "speed", "7"},
+            {"F10 forgets the tag's speed", "", "send <+2 UP>E, F10, send <ORIGINAL>E", "speed",
+             "16"},
+            {"Ctrl+F1 asks HamLog for the call", "hamlog", "Ctrl+F1", "1027", "JA1ABC"},
+            {"Ctrl+F2 asks for the name", "hamlog", "Ctrl+F2", "1028", "TARO"},
+            {"Ctrl+F3 asks for the QTH", "hamlog", "Ctrl+F3", "1029", "TOKYO"},
+            {"Ctrl+F4 asks for the call", "hamlog", "Ctrl+F4", "1027", "JA2XYZ"},
+            {"Ctrl+F1 without HamLog", "hiscall", "Ctrl+F1", "1027", "JA1XYZ"},
+            {"Ctrl+F1 does not move the focus", "hiscall", "Ctrl+F1", "focus", "c1033"},
+            // Shift counts until the next key release, not while it is held.
+            {"F2 after Shift+F1 is plain", "macros", "Shift down, F1*, F2*", "focus", "c1028"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << row.setup << row.keys << row.observe << row.expected;
     }
     void keyboardMap() {
         QFETCH(QString, setup);
@@ -357,15 +399,45 @@ class MainFormTest : public QObject {
             view.ControlAs<QAbstractButton>(1197)->click();
         } else if (setup == QLatin1String("speed0")) {
             rig.Station().SetSpeedStep(0);
+        } else if (setup == QLatin1String("rx60")) {
+            view.ControlAs<QLabel>(1241)->setText(QStringLiteral("60/Min"));
+        } else if (setup == QLatin1String("hamlog")) {
+            rig.loggers.HamlogUp = true;
+            rig.loggers.Replies = {
+                {0x400065, "JA1ABC"}, {0x6F, "TARO"}, {0x70, "TOKYO"}, {0x6C, "JA2XYZ"}};
+        } else if (setup == QLatin1String("txeditstop")) {
+            std::string options(common::kDefaultOptions);
+            options[settings::option::TxEditStop] = 'E';
+            rig.Station().ChangeSetting(EntryId::OptionString, options);
+            QVERIFY(view.ControlAs<QAbstractButton>(1047)->isChecked());
         }
         view.FocusTxEdit();
-        for (const QKeySequence& sequence :
-             QKeySequence::listFromString(keys, QKeySequence::PortableText))
-            for (int i = 0; i < sequence.count(); ++i)
-                QTest::keySequence(QApplication::focusWidget(), QKeySequence(sequence[i]));
+        // Keys to the focused control as the window system delivers them.
+        auto deliver = [](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+            QKeyEvent event(type, key, modifiers);
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+        };
+        for (const QString& token : keys.split(QStringLiteral(", "))) {
+            if (token.startsWith(QLatin1String("send "))) {
+                rig.Station().AppendTransmit(token.mid(5).toStdString());
+                for (int tick = 0; tick < 400 && rig.Station().Sending(); ++tick)
+                    rig.Station().KeyingTick();
+                view.PumpNow();
+            } else if (token == QLatin1String("Shift down")) {
+                deliver(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+            } else if (token.endsWith(QLatin1Char('*'))) {  // Shift still held, not pressed again
+                const int key = QKeySequence(token.chopped(1))[0].key();
+                deliver(QEvent::KeyPress, key, Qt::ShiftModifier);
+                deliver(QEvent::KeyRelease, key, Qt::ShiftModifier);
+            } else {
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(token));
+            }
+        }
         view.PumpNow();
         QString actual;
-        if (observe == QLatin1String("speed"))
+        if (observe == QLatin1String("sending"))
+            actual = rig.Station().Sending() ? QStringLiteral("waiting") : QStringLiteral("idle");
+        else if (observe == QLatin1String("speed"))
             actual = QString::number(rig.Station().SpeedStep());
         else if (observe == QLatin1String("tx"))
             actual = QString::fromStdString(rig.Station().TransmitText());
@@ -376,12 +448,13 @@ class MainFormTest : public QObject {
             actual = rig.prompter.Questions.join(QLatin1Char('|'));
         else if (observe.toInt() >= 1000)
             actual = Describe(view.Control(observe.toInt()),
-                              observe.toInt() == 1146 || observe.toInt() == 1027
-                                  ? QStringLiteral("text")
-                                  : QStringLiteral("checked"));
+                              qobject_cast<QAbstractButton*>(view.Control(observe.toInt()))
+                                  ? QStringLiteral("checked")
+                                  : QStringLiteral("text"));
         QCOMPARE(actual, expected);
         if (observe == QLatin1String("tx"))
-            QCOMPARE(view.ControlAs<QPlainTextEdit>(1033)->toPlainText(), expected);
+            QCOMPARE(view.ControlAs<QPlainTextEdit>(1033)->toPlainText(),
+                     QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         if (observe == QLatin1String("speed"))
             QCOMPARE(view.ControlAs<QSlider>(1001)->value(), expected.toInt());
     }
@@ -525,8 +598,11 @@ class MainFormTest : public QObject {
         QTest::newRow("draw stop") << QPoint(140, 184) << "Help>> 図示停止";
         QTest::newRow("TxClear") << QPoint(840, 456) << "Help>> 送信枠クリア";
         QTest::newRow("UTC button") << QPoint(14, 528) << "Help>> UTC時刻";
-        QTest::newRow("macro label") << QPoint(520, 484) << "cq de <MyCall>";
-        QTest::newRow("auto cq label") << QPoint(700, 456) << "AUTO";
+        // Labels show what they would send, tags expanded.
+        QTest::newRow("macro label") << QPoint(520, 484) << "cq de JA1ABC 5NN";
+        QTest::newRow("auto cq label") << QPoint(700, 456) << "CQ JA1ABC";
+        QTest::newRow("macro label, second bank") << QPoint(520, 484) << "bank2 JA1ABC";
+        QTest::newRow("contest label 13") << QPoint(700, 536) << "599 001";
         QTest::newRow("nothing there") << QPoint(940, 190) << "ﾚﾃﾞｨ";
     }
     void hoverTexts() {
@@ -538,8 +614,21 @@ class MainFormTest : public QObject {
         view.Start();
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.Station().ChangeSetting(MacroTextEntry(1), "cq de <MyCall>");
-        view.Station().ChangeSetting(EntryId::AutoCqText, "AUTO");
+        view.Station().ChangeSetting(EntryId::MyCall, "JA1ABC");
+        view.Station().ChangeSetting(MacroTextEntry(1), "cq de <MyCall> <HisRST>");
+        view.Station().ChangeSetting(MacroTextEntry(16), "bank2 <MyCall>");
+        view.Station().ChangeSetting(EntryId::AutoCqText, "CQ <MyCall>");
+        view.Station().SetField(station::StationField::HisRST, "5NN");
+        if (QTest::currentDataTag() == QByteArray("macro label, second bank")) {
+            view.FocusTxEdit();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+        }
+        if (QTest::currentDataTag() == QByteArray("contest label 13")) {
+            view.Station().SetField(station::StationField::HisRST, "599");
+            view.Station().SetContest(true);
+            view.Station().ChangeSetting(EntryId::ContestNumber, "001");
+            view.Station().ChangeSetting(MacroTextEntry(13), "<HisRST> <TestNR>");
+        }
         // Delivered as the window system would: to the control under the
         // mouse, or to the form where controls let the mouse through. (A
         // moved cursor cannot reach points off the small offscreen screen
@@ -552,6 +641,47 @@ class MainFormTest : public QObject {
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &move);
         QCOMPARE(view.ShownHelp(), expected);
+    }
+
+    // Whichever way a dialog closes, reception restarts from a clean work
+    // block, as after sending.
+    void dialogsRestartReceptionClean_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("accepted");
+        for (const char* dialog : {"macro", "auto cq", "send nr", "web links", "options"}) {
+            QTest::addRow("%s cancelled", dialog) << QString::fromLatin1(dialog) << false;
+            QTest::addRow("%s OK", dialog) << QString::fromLatin1(dialog) << true;
+        }
+    }
+    void dialogsRestartReceptionClean() {
+        QFETCH(QString, dialog);
+        QFETCH(bool, accepted);
+        FakePrompter prompter;
+        prompter.OnDialog = [accepted](QDialog&) {
+            return int(accepted ? QDialog::Accepted : QDialog::Rejected);
+        };
+        station::test::FakeCapture capture;
+        station::StationConfig config;
+        config.Capture = &capture;
+        CMorvaneView view(std::move(config), prompter);
+        view.Start();
+        QVERIFY(view.Station().Chain() != nullptr);
+        if (dialog == QLatin1String("send nr"))
+            view.Station().SetContest(true);
+        std::atomic<bool>& clear = view.Station().Chain()->Options().WorkBlockClearRequested;
+        clear = false;
+        if (dialog == QLatin1String("macro"))
+            view.EditMacro(4);
+        else if (dialog == QLatin1String("auto cq"))
+            view.EditMacro(0);
+        else if (dialog == QLatin1String("send nr"))
+            view.EditMacro(13);
+        else if (dialog == QLatin1String("web links"))
+            view.OpenUrlDialog();
+        else
+            view.OpenOptionSet();
+        QCOMPARE(prompter.DialogsRun, 1);
+        QVERIFY(clear.load());
     }
 
     void clockLines() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,6 +121,11 @@ class FakeLoggers final : public platform::LoggerWindows {
             handler_({.Sender = 1, .Command = 1, .Bytes = reply});
             return true;
         }
+        if (auto answer = Replies.find(command); answer != Replies.end()) {
+            std::vector<std::uint8_t> reply(answer->second.begin(), answer->second.end());
+            reply.push_back(0);
+            handler_({.Sender = 1, .Command = command, .Bytes = reply});
+        }
         Hamlog.push_back(std::to_string(command) + (text.empty() ? "" : " " + text));
         return true;
     }
@@ -151,8 +157,9 @@ class FakeLoggers final : public platform::LoggerWindows {
 
     bool HamlogUp = true;
     bool CtestwinUp = true;
-    std::vector<std::string> Hamlog;    // "command text"
-    std::vector<std::string> Ctestwin;  // "editN text", "enter", "save", "clear"
+    std::vector<std::string> Hamlog;               // "command text"
+    std::vector<std::string> Ctestwin;             // "editN text", "enter", "save", "clear"
+    std::map<std::uint32_t, std::string> Replies;  // command -> the text HamLog sends back
 
   private:
     std::string callField_;

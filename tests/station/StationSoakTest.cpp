@@ -1,8 +1,9 @@
 // Everything running at once on the wall clock for a minute: the paced demo
 // contact on the capture thread, the keying timer thread keying the keyer
 // board on a pseudo-terminal, both logging links, the one-second tick and
-// the operator's commands on this thread. Built only for the thread
-// sanitizer, which is what it is for.
+// the operator's commands on this thread (edits of the transmit text and TX
+// Edit among them). Built only for the thread sanitizer, which is what it is
+// for.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -59,9 +60,14 @@ TEST(StationSoak, CaptureKeyingLinksAndTickTogetherForAMinute) {
         nextSecond += std::chrono::seconds(1);
         station.OneSecondTick();
         switch (++round % 5) {
-            case 0:
+            case 0: {
                 station.AppendTransmit("CQ <DASH4.0>TEST<VK_F6> ");
+                // The operator's Backspace while the keying thread reads the text.
+                std::string text = station.TransmitText();
+                text.pop_back();
+                station.EditTransmit(text);
                 break;
+            }
             case 1:
                 station.ChangeSetting(common::EntryId::QrmFilter, round % 2 ? "QRMON" : "QRMOFF");
                 station.ChangeSetting(common::EntryId::Extend,
@@ -76,6 +82,7 @@ TEST(StationSoak, CaptureKeyingLinksAndTickTogetherForAMinute) {
                 station.CaptureCall();
                 break;
             default:
+                station.SetTxEditHold(round % 10 == 4);
                 if (auto* chain = station.Chain())
                     station.SetSpeedStep(chain->Options().Threshold.load() < 0 ? 16 : 15);
                 break;
