@@ -2,12 +2,38 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "form/Fonts.h"
 
 namespace morvane::app {
+
+namespace {
+
+// Calls `done` once, on the event loop's next turn after the watched
+// widget's first paint event.
+class FirstPaint final : public QObject {
+  public:
+    FirstPaint(QObject* parent, std::function<void()> done)
+        : QObject(parent), done_(std::move(done)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && done_) {
+            QTimer::singleShot(0, this, std::exchange(done_, {}));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> done_;
+};
+
+}  // namespace
 
 CMorvaneApp::CMorvaneApp(int& argc, char** argv) : qt_(argc, argv) {
     QApplication::setOrganizationName(QStringLiteral("MRVN_Reg"));
@@ -60,10 +86,14 @@ int CMorvaneApp::Run() {
         frame_->OpenFile(parser.positionalArguments().front());
 
     if (parser.isSet(startupTime)) {
-        QTimer::singleShot(0, &qt_, [&] {
+        // Shown means painted: the first paint of the frame, and the rest of
+        // that pass (the children paint after it) before the time is read.
+        auto* firstPaint = new FirstPaint(frame_.get(), [this, sinceStart] {
             std::printf("shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+            std::fflush(stdout);
             frame_->close();
         });
+        frame_->installEventFilter(firstPaint);
     }
     if (parser.isSet(grab)) {
         const QString file = parser.value(grab);

@@ -30,12 +30,15 @@ std::vector<std::string> SystemCapture::DeviceNames() {
         names.insert(names.begin(), kDemoDeviceName);
     else
         names.push_back(kDemoDeviceName);
+    listed_ = names;
     return names;
 }
 
 std::optional<std::string> SystemCapture::Open(std::string_view name) {
     Stop();
-    const auto names = DeviceNames();
+    // The names the operator chose from; listing the cards again only to
+    // check the choice would read the whole sound system once more.
+    const auto names = listed_.empty() ? DeviceNames() : listed_;
     const std::string chosen =
         name.empty() || std::find(names.begin(), names.end(), name) == names.end()
             ? names.front()

@@ -31,6 +31,7 @@ class SystemCapture final : public station::CaptureDevices {
     std::unique_ptr<platform::audio::PortAudioSource> cards_;
     platform::audio::DemoSource demo_;
     platform::audio::AudioSource* open_ = nullptr;
+    std::vector<std::string> listed_;  // the last DeviceNames()
 };
 
 class SystemKeyingPort final : public station::KeyingPort {

@@ -76,7 +76,10 @@ CMorvaneView::CMorvaneView(station::StationConfig config, Prompter& prompter, QW
     qApp->installEventFilter(this);
 
     blockTimer_ = new QTimer(this);
-    blockTimer_->setInterval(kBlockPeriodMs);
+    // Twice per block: a timer at the block period itself beats against the
+    // capture clock, and a tick that jitters past a block's arrival shows the
+    // next one only, dropping a display picture.
+    blockTimer_->setInterval(kBlockPeriodMs / 2);
     connect(blockTimer_, &QTimer::timeout, this, &CMorvaneView::PumpNow);
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);

@@ -32,8 +32,16 @@ receive::ReadStatus DemoSource::WaitHalf(std::span<std::int16_t, receive::kHalfS
                                 *options_.LengthS * receive::kCaptureRateHz)
         return receive::ReadStatus::End;
     if (options_.Paced) {
-        const auto due = start_ + std::chrono::microseconds((halves_ + 1) * receive::kHalfFrames *
-                                                            1000000 / receive::kCaptureRateHz);
+        auto due = start_ + std::chrono::microseconds((halves_ + 1) * receive::kHalfFrames *
+                                                      1000000 / receive::kCaptureRateHz);
+        // A reader held up for longer than a sound card buffers (the process
+        // stopped, the machine busy) loses that audio as with a card, rather
+        // than getting seconds of halves in one burst: the pace restarts now.
+        const auto now = std::chrono::steady_clock::now();
+        if (now - due > kMostLate) {
+            start_ += now - due;
+            due = now;
+        }
         std::unique_lock lock(mutex_);
         wake_.wait_until(lock, due, [this] { return interrupted_; });
         if (interrupted_) {

@@ -23,6 +23,9 @@ struct DemoOptions {
 
 class DemoSource final : public AudioSource {
   public:
+    // How far behind its pace a paced reader may fall and still catch up.
+    static constexpr std::chrono::milliseconds kMostLate{200};
+
     explicit DemoSource(DemoOptions options = {});
 
     std::vector<AudioDevice> ListDevices() override;

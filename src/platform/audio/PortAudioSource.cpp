@@ -1,5 +1,7 @@
 #include "platform/audio/PortAudioSource.h"
 
+#include <utility>
+
 #include <portaudio.h>
 
 #include <cstring>
@@ -45,6 +47,7 @@ constexpr auto kBlockTime =
 
 PortAudioSource::PortAudioSource() {
     initialised_ = Pa_Initialize() == paNoError;
+    freshList_ = initialised_;
 }
 
 PortAudioSource::~PortAudioSource() {
@@ -66,7 +69,9 @@ void PortAudioSource::Reinitialise() {
 }
 
 std::vector<AudioDevice> PortAudioSource::ListDevices() {
-    if (!stream_)
+    // The first list after construction is the one initialisation just read;
+    // reading the sound system again costs start-up a third of a second.
+    if (!stream_ && !std::exchange(freshList_, false))
         Reinitialise();
     std::vector<AudioDevice> devices;
     if (!initialised_)

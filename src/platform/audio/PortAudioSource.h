@@ -63,6 +63,7 @@ class PortAudioSource final : public AudioSource {
     void CloseStream();
 
     bool initialised_ = false;
+    bool freshList_ = false;  // initialised and not yet listed
     void* stream_ = nullptr;  // PaStream
     // What the stream's callbacks reach this source through; it can outlive
     // the source while the stream closes in the background.

@@ -35,6 +35,30 @@ TEST(DemoSource, PacedHalvesArriveInRealTimeAndInterruptWakes) {
     EXPECT_EQ(demo.WaitHalf(half), ReadStatus::End);
 }
 
+// A reader held up (the process stopped, the machine busy) gets the halves
+// of the time it missed at once, but not seconds of them in a burst: a sound
+// card would have overrun too, and a burst would flood decoding and window.
+TEST(DemoSource, PacedReaderHeldUpDoesNotGetTheMissedSecondsInABurst) {
+    DemoSource demo({.Paced = true, .LengthS = std::nullopt, .Seed = 1});
+    ASSERT_EQ(demo.Open(std::nullopt), std::nullopt);
+    std::array<std::int16_t, receive::kHalfSamples> half{};
+    ASSERT_EQ(demo.WaitHalf(half), ReadStatus::Block);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // 16 halves due
+
+    const auto start = Clock::now();
+    int quick = 0;
+    while (Clock::now() - start < std::chrono::milliseconds(200)) {
+        ASSERT_EQ(demo.WaitHalf(half), ReadStatus::Block);
+        ++quick;
+    }
+    EXPECT_LE(quick, 5);
+    // Then the pace holds again: four halves take their 371.5 ms.
+    const auto paced = Clock::now();
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(demo.WaitHalf(half), ReadStatus::Block);
+    EXPECT_GE(Clock::now() - paced, std::chrono::milliseconds(300));
+}
+
 TEST(DemoSource, UnpacedDemoEndsAfterItsLengthAndDecodes) {
     DemoSource demo({.Paced = false, .LengthS = 40.0, .Seed = 1});
     ASSERT_EQ(demo.Open(std::nullopt), std::nullopt);
