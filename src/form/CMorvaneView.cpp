@@ -624,6 +624,14 @@ void CMorvaneView::EmptyClipboard() {
         clipboard->clear();
 }
 
+// The transmit area has one label for the Key Mode: it shows the short
+// form, and hovering over it the long one.
+void CMorvaneView::ShowKeyModeLabels(std::string_view label, std::string_view longForm) {
+    auto* shown = ControlAs<QLabel>(1192);
+    shown->setText(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+    shown->setToolTip(QString::fromUtf8(longForm.data(), static_cast<qsizetype>(longForm.size())));
+}
+
 void CMorvaneView::ReceiveFocusChanged(bool focused) {
     if (focused) {
         station_->ReceiveFocusGained();

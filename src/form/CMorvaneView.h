@@ -116,6 +116,7 @@ class CMorvaneView final : public QWidget, public station::StationView {
     void ShowReceiveSpeed(std::string_view label, int step) override;
     void ShowReceiveLanguage(bool japanese) override;
     void EmptyClipboard() override;
+    void ShowKeyModeLabels(std::string_view label, std::string_view longForm) override;
 
   private:
     // Receive window and language buttons.

@@ -156,6 +156,7 @@ std::size_t Station::Pump() {
     if (tx.Text != p.ShownTransmit) {
         p.ShownTransmit = tx.Text;
         view_.TransmitTextChanged(tx.Text);
+        ShowDirectModeLanguage(tx.Text);
     }
     return handled;
 }
@@ -367,6 +368,29 @@ void Station::ClearMonitor() {
 void Station::SetKeyMode(common::KeyMode mode) {
     ChangeSetting(common::EntryId::KeyMode,
                   common::RowOf(common::EntryId::KeyMode).Words[static_cast<std::size_t>(mode)]);
+    if (mode == common::KeyMode::Direct)
+        view_.ShowKeyModeLabels("Eng", "English/J");
+    else
+        view_.ShowKeyModeLabels("", "");
+}
+
+// In E/J Direct the last bracket sign typed tells which language the keyer
+// is in: ">" or "(" English, "<" or ")" Japanese.
+void Station::ShowDirectModeLanguage(std::string_view text) {
+    if (parts_->Keying.Engine().CurrentKeyMode() != common::KeyMode::Direct || text.empty())
+        return;
+    switch (text.back()) {
+        case '>':
+        case '(':
+            view_.ShowKeyModeLabels("Eng", "English/J");
+            break;
+        case '<':
+        case ')':
+            view_.ShowKeyModeLabels("japanese", "Japanese/E");
+            break;
+        default:
+            break;
+    }
 }
 
 void Station::SetSpeedStep(int step) {

@@ -225,6 +225,7 @@ class Station {
     void RefreshClock();  // the clock text by the clock mode
     // Speed estimates and automatic language switches since the last Pump.
     void ReportReceiveControls();
+    void ShowDirectModeLanguage(std::string_view text);
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

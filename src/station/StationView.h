@@ -77,6 +77,14 @@ class StationView {
     virtual void ShowReceiveLanguage(bool japanese) { (void)japanese; }
     // A selection taken from the receive window leaves the clipboard empty.
     virtual void EmptyClipboard() {}
+
+    // --- transmit side ---
+    // E/J Direct's language labels: the short one ("Eng", "japanese") and
+    // its long form ("English/J", "Japanese/E"); both empty outside Direct.
+    virtual void ShowKeyModeLabels(std::string_view label, std::string_view longForm) {
+        (void)label;
+        (void)longForm;
+    }
 };
 
 }  // namespace morvane::station

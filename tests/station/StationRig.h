@@ -174,6 +174,10 @@ class RigView final : public ConsoleView {
     using ConsoleView::ConsoleView;
     void TransmitTextChanged(std::string_view text) override { Transmit.emplace_back(text); }
     std::vector<std::string> Transmit;
+    void ShowKeyModeLabels(std::string_view label, std::string_view longForm) override {
+        ModeLabels.push_back(std::string(label) + "|" + std::string(longForm));
+    }
+    std::vector<std::string> ModeLabels;
 
     // Receive side: "label@step", 'E' or 'J', and clipboard clears.
     void ShowReceiveSpeed(std::string_view label, int step) override {

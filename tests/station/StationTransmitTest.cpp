@@ -79,6 +79,31 @@ TEST(StationTransmit, WaitingRomajiGroupFollowsAnEdit) {
     EXPECT_NE(rig.Joined("rx").find("ア"), std::string::npos) << rig.Joined("rx");
 }
 
+// E/J Direct's labels follow the last bracket sign, typed or from a macro;
+// other modes clear them and ignore brackets.
+TEST(StationTransmit, DirectModeLabelsFollowTheLastBracket) {
+    StationRig rig;
+    rig.Sta.SetKeyMode(common::KeyMode::Direct);
+    ASSERT_FALSE(rig.View.ModeLabels.empty());
+    EXPECT_EQ(rig.View.ModeLabels.back(), "Eng|English/J");
+    rig.Sta.EditTransmit("TX> <");
+    EXPECT_EQ(rig.View.ModeLabels.back(), "japanese|Japanese/E");
+    rig.Sta.EditTransmit("TX> <KA");  // no bracket last: unchanged
+    EXPECT_EQ(rig.View.ModeLabels.back(), "japanese|Japanese/E");
+    rig.Sta.AppendTransmit(">");
+    EXPECT_EQ(rig.View.ModeLabels.back(), "Eng|English/J");
+    rig.Sta.AppendTransmit(")");
+    EXPECT_EQ(rig.View.ModeLabels.back(), "japanese|Japanese/E");
+    rig.Sta.AppendTransmit("(");
+    EXPECT_EQ(rig.View.ModeLabels.back(), "Eng|English/J");
+
+    rig.Sta.SetKeyMode(common::KeyMode::English);
+    EXPECT_EQ(rig.View.ModeLabels.back(), "|");
+    const std::size_t shown = rig.View.ModeLabels.size();
+    rig.Sta.AppendTransmit("<");
+    EXPECT_EQ(rig.View.ModeLabels.size(), shown);
+}
+
 // E/J KANA: a half-width katakana typed last is made full-width, in the
 // text and the window, and keyed; in the other modes it stays as typed.
 TEST(StationTransmit, KanaModeMakesTheLastHalfWidthKanaFullWidth) {
