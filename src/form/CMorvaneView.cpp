@@ -24,6 +24,7 @@
 #include "form/FormControls.h"
 #include "form/Prompter.h"
 #include "form/ReceiveText.h"
+#include "form/SelectionSlider.h"
 #include "receive/ToneDisplay.h"
 #include "transmit/WeightChoices.h"
 
@@ -131,7 +132,7 @@ void CMorvaneView::CreateControls() {
                 widget = new QComboBox(this);
                 break;
             case Kind::Slider:
-                widget = new QSlider(Qt::Horizontal, this);
+                widget = new SelectionSlider(this);
                 break;
             case Kind::Spin:
                 widget = new QSpinBox(this);
@@ -240,6 +241,8 @@ void CMorvaneView::SetInitialStates() {
     slider(1000, 0, 31, 2, 15);
     slider(1001, 0, 31, 2, 15);
     slider(1078, 1, 11, 1, 6);
+    ControlAs<SelectionSlider>(1001)->SetSelection(15, 15);
+    ControlAs<SelectionSlider>(1078)->SetSelection(6, 6);
     auto* delay = ControlAs<QSpinBox>(1030);
     delay->setRange(1, 30);
     delay->setValue(10);

@@ -26,6 +26,7 @@
 #include "form/COptionSet.h"
 #include "form/Cmacro1.h"
 #include "form/Fonts.h"
+#include "form/SelectionSlider.h"
 #include "macros/StationClock.h"
 
 using namespace morvane;
@@ -92,6 +93,16 @@ QString Describe(QWidget* w, const QString& what) {
         }
         return combo->currentText();
     }
+    if (auto* marked = qobject_cast<form::SelectionSlider*>(w);
+        marked != nullptr && marked->SelectionEnd() >= marked->SelectionStart()) {
+        return QStringLiteral("%1..%2@%3/%4 [%5..%6]")
+            .arg(marked->minimum())
+            .arg(marked->maximum())
+            .arg(marked->value())
+            .arg(marked->tickInterval())
+            .arg(marked->SelectionStart())
+            .arg(marked->SelectionEnd());
+    }
     if (auto* slider = qobject_cast<QSlider*>(w))
         return QStringLiteral("%1..%2@%3/%4")
             .arg(slider->minimum())
@@ -148,8 +159,8 @@ class MainFormTest : public QObject {
             {1030, "value", "1..30@10"},
             {1227, "value", "1..30@10"},
             {1000, "value", "0..31@15/2"},
-            {1001, "value", "0..31@15/2"},
-            {1078, "value", "1..11@6/1"},
+            {1001, "value", "0..31@15/2 [15..15]"},
+            {1078, "value", "1..11@6/1 [6..6]"},
             {1241, "text", "100/Min"},
             {1193, "text", "100/Min"},
             {1012, "checked", "1"},
