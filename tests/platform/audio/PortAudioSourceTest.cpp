@@ -13,36 +13,19 @@
 #include <optional>
 #include <thread>
 
+#include "../TestSupport.h"
 #include "PulseServer.h"
 #include "receive/CaptureThread.h"
 #include "receive/ReceivePath.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace morvane::platform::audio {
 namespace {
 
 using namespace std::chrono_literals;
 
-// ALSA plugins, loaded and unloaded by PortAudio, keep a few small
-// allocations for good; leak checking is paused while the sound system is
-// opened and closed, so only our own leaks are reported.
-struct ForeignLeaksIgnored {
-#if defined(__SANITIZE_ADDRESS__)
-    ForeignLeaksIgnored() {
-        __lsan_disable();
-    }
-    ~ForeignLeaksIgnored() {
-        __lsan_enable();
-    }
-    ForeignLeaksIgnored(const ForeignLeaksIgnored&) = delete;
-    ForeignLeaksIgnored& operator=(const ForeignLeaksIgnored&) = delete;
-#endif
-};
+using morvane::test::ForeignLeaksIgnored;
 
 TEST(PortAudioSource, UnknownDeviceGivesTheDeviceErrorAndInterruptWakes) {
     [[maybe_unused]] const ForeignLeaksIgnored ignoreForeignLeaks;
