@@ -53,17 +53,17 @@ struct Station::Parts final : macros::MacroHost,
           Macros(*this, owner.document_, Clock, Hours),
           MacroSettings(Macros),
           Templates(Macros.Expander(), [this] { return Macros.Fields(); }),
-          Transfer(Fields, LoggerWindows(),
+          Transfer(Fields, LoggerDesktopWindows(),
                    Config.Loggers.CodePage != nullptr ? *Config.Loggers.CodePage : Plain, Templates,
                    *this, Clock,
                    Config.KeyingTimer ? static_cast<const qso::Sleeper&>(RealSleep)
                                       : static_cast<const qso::Sleeper&>(Instant)),
           LoggerPtt(Config.Port != nullptr ? static_cast<transmit::KeyOutput&>(*Config.Port)
                                            : static_cast<transmit::KeyOutput&>(NoPort),
-                    LoggerWindows(), Transfer.Hamlog().HamlogLinked),
+                    LoggerDesktopWindows(), Transfer.Hamlog().HamlogLinked),
           Keying(&LoggerPtt, Config.KeyMonitor, Windows, Receiver, Macros, owner.document_) {}
 
-    platform::LoggerWindows& LoggerWindows() {
+    platform::LoggerWindows& LoggerDesktopWindows() {
         return Config.Loggers.Windows != nullptr ? *Config.Loggers.Windows : NoWindows;
     }
 

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <thread>
 
+#include "../platform/SoundLibrarySuppressions.h"
 #include "../platform/logger/LinkHarness.h"
 #include "FakePrompter.h"
 #include "app/CMainFrame.h"
@@ -35,14 +36,7 @@ extern "C" const char* __tsan_default_suppressions() {
            "called_from_lib:libQt6Gui.so\n"
            "called_from_lib:libQt6Widgets.so\n"
            "called_from_lib:libfontconfig.so\n"
-           "called_from_lib:libglib-2.0.so\n"
-           "race:libpulse\n"
-           "race:libpulsecommon\n"
-           "race:libasound\n"
-           "race:libasound_module_pcm_pulse\n"
-           "mutex:libpulsecommon\n"
-           "mutex:libpulse\n"
-           "deadlock:libpulsecommon\n";
+           "called_from_lib:libglib-2.0.so\n" MORVANE_SOUND_LIBRARY_SUPPRESSIONS;
 }
 
 namespace morvane::form::test {

@@ -2,12 +2,8 @@
 // built with ThreadSanitizer, so their own locking looks to it like data
 // races and double locks. Reports whose stacks are inside them are not about
 // our code.
+#include "../SoundLibrarySuppressions.h"
+
 extern "C" const char* __tsan_default_suppressions() {
-    return "race:libpulse\n"
-           "race:libpulsecommon\n"
-           "race:libasound\n"
-           "race:libasound_module_pcm_pulse\n"
-           "mutex:libpulsecommon\n"
-           "mutex:libpulse\n"
-           "deadlock:libpulsecommon\n";
+    return MORVANE_SOUND_LIBRARY_SUPPRESSIONS;
 }
