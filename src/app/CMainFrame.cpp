@@ -1,5 +1,9 @@
 #include "app/CMainFrame.h"
 
+#include <array>
+#include <cmath>
+#include <utility>
+
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -42,6 +46,16 @@ class QtProfile final : public settings::ProfileStore {
 // The decoder is this machine's choice, kept with the window placement
 // rather than in a station's data file.
 const QString kDecoderKey = kSection + QStringLiteral("/decoder");
+const QString kSquelchKey = kSection + QStringLiteral("/squelch");
+
+// The weak decoder's squelch levels offered: off, the default, and steps up
+// to where only clear characters are printed.
+constexpr std::array<std::pair<const char*, double>, 6> kSquelchLevels{{{"0 (オフ)", 0.0},
+                                                                        {"0.1 (標準)", 0.1},
+                                                                        {"0.2", 0.2},
+                                                                        {"0.3", 0.3},
+                                                                        {"0.5", 0.5},
+                                                                        {"0.7", 0.7}}};
 
 }  // namespace
 
@@ -54,6 +68,8 @@ CMainFrame::CMainFrame(station::StationConfig config, form::Prompter& prompter, 
     view_->Station().SetDecoder(profile_.value(kDecoderKey).toString() == QLatin1String("weak")
                                     ? receive::DecoderKind::Weak
                                     : receive::DecoderKind::Standard);
+    if (profile_.contains(kSquelchKey))
+        view_->Station().SetSquelch(profile_.value(kSquelchKey).toDouble());
     CreateMenus();
     statusBar()->showMessage(QStringLiteral("ﾚﾃﾞｨ"));
     connect(view_, &form::CMorvaneView::TitleChanged, this, &QWidget::setWindowTitle);
@@ -101,6 +117,19 @@ void CMainFrame::CreateMenus() {
             view_->Station().SetDecoder(k);
             profile_.setValue(kDecoderKey, k == DecoderKind::Weak ? QStringLiteral("weak")
                                                                   : QStringLiteral("standard"));
+        });
+    }
+    auto* squelch = input->addMenu(QStringLiteral("弱信号スケルチ(&Q)"));
+    squelch->setObjectName(QStringLiteral("squelchMenu"));
+    auto* levels = new QActionGroup(this);
+    for (const auto& [caption, level] : kSquelchLevels) {
+        QAction* action = squelch->addAction(QString::fromUtf8(caption));
+        action->setCheckable(true);
+        action->setChecked(std::abs(view_->Station().Squelch() - level) < 0.01);
+        levels->addAction(action);
+        connect(action, &QAction::triggered, this, [this, l = level] {
+            view_->Station().SetSquelch(l);
+            profile_.setValue(kSquelchKey, l);
         });
     }
 

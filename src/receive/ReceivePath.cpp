@@ -154,7 +154,8 @@ decode::CharacterDecoder& ReceivePath::Decoder() {
 }
 
 void ReceivePath::SetSquelch(double level) {
-    parts_->Weak.SetSquelch(std::clamp(level, 0.0, 1.0));
+    squelch_ = std::clamp(level, 0.0, 1.0);
+    parts_->Weak.SetSquelch(squelch_);
 }
 
 SpeedReading ReceivePath::LatestSpeed() const {

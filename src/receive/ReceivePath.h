@@ -89,8 +89,9 @@ class ReceivePath final : public BlockSink {
     // weak decoder starts it cold.
     void SetDecoder(DecoderKind kind) { decoder_ = kind; }
     DecoderKind DecoderChoice() const { return decoder_; }
-    // Any thread: the weak decoder's squelch (0..1).
+    // Any thread: the weak decoder's squelch (0..1, clamped).
     void SetSquelch(double level);
+    double Squelch() const { return squelch_; }
 
     // The parts, for the controls of the program (their settings are atomics
     // meant to be changed from the user-interface thread).
@@ -116,6 +117,7 @@ class ReceivePath final : public BlockSink {
     std::unique_ptr<Parts> parts_;
     ReceivePathOptions options_;
     std::atomic<DecoderKind> decoder_{DecoderKind::Standard};
+    std::atomic<double> squelch_{0.0};
     DecoderKind running_ = DecoderKind::Standard;  // capture thread
     int weakCpmShown_ = 0;                         // capture thread
 };

@@ -320,6 +320,14 @@ receive::DecoderKind Station::Decoder() const {
     return parts_->Receiver.Decoder();
 }
 
+void Station::SetSquelch(double level) {
+    parts_->Receiver.SetSquelch(level);
+}
+
+double Station::Squelch() const {
+    return parts_->Receiver.Squelch();
+}
+
 void Station::SelectKeyPort(std::string_view item) {
     ChangeSetting(common::EntryId::KeyPort, item);
 }

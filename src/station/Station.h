@@ -113,6 +113,10 @@ class Station {
     // file: opening, saving or clearing a data file leaves it alone.
     void SetDecoder(receive::DecoderKind kind);
     receive::DecoderKind Decoder() const;
+    // The weak decoder prints no character under this confidence (0..1);
+    // like the decoder choice, a preference of this machine.
+    void SetSquelch(double level);
+    double Squelch() const;
 
     // --- keying port ---
     void SelectKeyPort(std::string_view item);  // "USBIF" or a serial port name

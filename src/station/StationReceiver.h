@@ -84,6 +84,8 @@ class StationReceiver final : public receive::BlockSink,
     // Any thread: the path switches between blocks (an atomic it reads).
     void SetDecoder(receive::DecoderKind kind) { path_.SetDecoder(kind); }
     receive::DecoderKind Decoder() const { return path_.DecoderChoice(); }
+    void SetSquelch(double level) { path_.SetSquelch(level); }
+    double Squelch() const { return path_.Squelch(); }
     const ReceiveSettings& Settings() const { return settings_; }
 
     // --- receive speed and language, view thread ---

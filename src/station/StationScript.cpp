@@ -30,6 +30,12 @@ bool ParseInt(std::string_view text, long long& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
+// A level from 0 to 1 ("0.25", "1").
+bool ParseLevel(std::string_view text, double& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && value >= 0.0 && value <= 1.0;
+}
+
 std::string Upper(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
@@ -131,6 +137,12 @@ bool StationScript::Run(std::string_view line) {
             station_.SetDecoder(receive::DecoderKind::Weak);
         else
             Error("decoder takes standard or weak");
+    } else if (command == "squelch") {
+        double level = 0.0;
+        if (ParseLevel(rest, level))
+            station_.SetSquelch(level);
+        else
+            Error("squelch takes a confidence from 0 to 1");
     } else if (command == "open") {
         if (rest.empty())
             Error("open takes a file");

@@ -814,6 +814,38 @@ class MainFormTest : public QObject {
         QCOMPARE(last.View().Station().Decoder(), DecoderKind::Standard);
     }
 
+    // The weak decoder's squelch: one level checked at a time, starting at the
+    // default; a choice reaches the station and the profile, and the next
+    // window starts with it.
+    void squelchLevelIsKeptInTheProfile() {
+        Rig rig;
+        QMenu* menu = rig.frame->Menu(QStringLiteral("squelchMenu"));
+        QVERIFY(menu);
+        const auto checked = [](QMenu* m) {
+            QStringList on;
+            for (QAction* a : m->actions()) {
+                if (a->isChecked())
+                    on << a->text();
+            }
+            return on;
+        };
+        QCOMPARE(checked(menu), QStringList{QStringLiteral("0.1 (標準)")});
+        QCOMPARE(rig.Station().Squelch(), 0.1);
+        for (QAction* a : menu->actions()) {
+            if (a->text() == QStringLiteral("0.5"))
+                a->trigger();
+        }
+        QCOMPARE(checked(menu), QStringList{QStringLiteral("0.5")});
+        QCOMPARE(rig.Station().Squelch(), 0.5);
+        QCOMPARE(rig.profile.value(QStringLiteral("MRVN_Section/squelch")).toDouble(), 0.5);
+        QVERIFY(!rig.Station().Document().IsModified());
+        FakePrompter quiet;
+        app::CMainFrame next(station::StationConfig{}, quiet, rig.profile);
+        QCOMPARE(next.View().Station().Squelch(), 0.5);
+        QCOMPARE(checked(next.Menu(QStringLiteral("squelchMenu"))),
+                 QStringList{QStringLiteral("0.5")});
+    }
+
     void savePromptOnClose_data() {
         QTest::addColumn<bool>("afterFile");
         QTest::addColumn<int>("answer");

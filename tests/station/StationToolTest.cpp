@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../platform/TestSupport.h"
+#include "synth/BandRecording.h"
 
 namespace morvane::test {
 namespace {
@@ -71,6 +72,37 @@ TEST(StationTool, ScriptOnVirtualTimeDecodesKeysAndReportsBadCommands) {
     EXPECT_EQ(Starting(lines, "error"),
               (std::vector<std::string>{"decoder takes standard or weak", "unknown command bogus",
                                         "macro takes 1 to 15", "unknown field Nobody"}));
+}
+
+// The weak decoder's squelch reaches the running capture: on a weak signal a
+// high level holds back the doubtful characters that level 0 prints; a level
+// out of range is refused and leaves the last one.
+TEST(StationTool, SquelchHoldsBackDoubtfulCharactersOfTheWeakDecoder) {
+    TempFolder folder;
+    synth::RecordingPlan plan{.Wpm = 22, .ToneHz = 650, .SnrDb = 0.0, .Words = 10, .Seed = 5};
+    const auto recording = synth::MakeRecording(plan);
+    ASSERT_TRUE(WriteSound(folder / "weak.wav", recording.Frames, 2));
+    const auto copied = [&folder](const std::string& level) {
+        const ToolRun run = RunTool(
+            folder, MORVANE_STATION_PATH,
+            "--file " + (folder / "weak.wav").string() + " --key events --virtual-time",
+            "decoder weak\nsquelch " + level + "\nsquelch 1.5\nsquelch x\nsleep 40000\nquit\n");
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
+        const auto lines = LinesOf(run.Out);
+        EXPECT_EQ(Starting(lines, "error"),
+                  (std::vector<std::string>{"squelch takes a confidence from 0 to 1",
+                                            "squelch takes a confidence from 0 to 1"}));
+        std::string text = Joined(Starting(lines, "rx"));
+        std::erase_if(text, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+        return text;
+    };
+    const std::string open = copied("0");
+    const std::string raised = copied("0.9");
+    std::string sent = recording.Text;
+    std::erase_if(sent, [](char c) { return c == ' '; });
+    EXPECT_GE(open.size(), sent.size() * 9 / 10) << open;
+    EXPECT_LE(raised.size(), open.size() * 3 / 4) << raised;
+    EXPECT_GE(raised.size(), 4u) << raised;
 }
 
 TEST(StationTool, EndOfInputQuitsAndBadArgumentsAreRefused) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "../platform/TestSupport.h"
+#include "synth/BandRecording.h"
 #include "synth/CwSynth.h"
 #include "synth/TextKeying.h"
 
@@ -95,10 +96,19 @@ TEST_F(DecodeTool, OptionsReachTheReceivePath) {
         {"--lang ja " + kana, "コンニチハ\n"},
         {"--lang ja --kana hiragana " + kana, "こんにちは\n"},
         {"--decoder weak --channel right " + right, "RIGHT\n"},
-        {"--decoder weak --lang ja --kana hiragana " + kana, "こんにちは\n"},
-        {"--decoder weak --squelch 1 " + right, "\n"}};
+        {"--decoder weak --lang ja --kana hiragana " + kana, "こんにちは\n"}};
     for (const auto& [arguments, text] : cases)
         EXPECT_EQ(Decode(arguments).Out, text) << arguments;
+
+    // A raised squelch holds back the weak signal's doubtful characters.
+    const auto recording =
+        synth::MakeRecording({.Wpm = 22, .ToneHz = 650, .SnrDb = 0.0, .Words = 10, .Seed = 5});
+    ASSERT_TRUE(WriteSound(folder_ / "weak.wav", recording.Frames, 2));
+    const auto weak = (folder_ / "weak.wav").string();
+    const std::size_t open = Decode("--decoder weak --squelch 0 " + weak).Out.size();
+    const std::size_t raised = Decode("--decoder weak --squelch 0.9 " + weak).Out.size();
+    EXPECT_GE(open, recording.Text.size() * 9 / 10);
+    EXPECT_LE(raised, open * 3 / 4);
 
     // One confidence digit under each character, blanks under blanks.
     const auto good = WriteCw("good.wav", "CQ DE JA1ABC");
