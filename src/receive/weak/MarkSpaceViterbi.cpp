@@ -155,7 +155,8 @@ void MarkSpaceViterbi::Decide(int lagSteps, RunSink& sink) {
             break;
         }
         const double strength = cumulative_[Index(piece.End)] - cumulative_[Index(piece.Start - 1)];
-        sink.OnRunPiece(piece.Mark, static_cast<int>(piece.End - piece.Start + 1), strength);
+        sink.OnRunPiece(piece.Start, piece.Mark, static_cast<int>(piece.End - piece.Start + 1),
+                        strength);
         decidedEnd_ = piece.End;
         --count;
     }
@@ -186,6 +187,14 @@ std::span<const TimedRun> MarkSpaceViterbi::RecentRuns(int steps, std::span<Time
     }
     std::reverse(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count));
     return out.first(count);
+}
+
+double MarkSpaceViterbi::Sum(std::int64_t first, std::int64_t last) const {
+    first = std::max({first, std::int64_t{0}, now_ - kRing + 2});
+    last = std::min(last, now_);
+    if (last < first)
+        return 0.0;
+    return cumulative_[Index(last)] - (first == 0 ? 0.0 : cumulative_[Index(first - 1)]);
 }
 
 int MarkSpaceViterbi::OpenSpaceSteps(int limit) const {

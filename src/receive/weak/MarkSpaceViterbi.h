@@ -21,19 +21,31 @@ namespace morvane::receive::weak {
 class RunSink {
   public:
     virtual ~RunSink() = default;
-    // A decided piece of a run. `strength` is its summed log-likelihood ratio
+    // A decided piece of a run beginning at step `start` (counted from the
+    // search's last reset). `strength` is its summed log-likelihood ratio
     // (positive for marks that are clearly marks, negative for clear spaces).
-    virtual void OnRunPiece(bool mark, int steps, double strength) = 0;
+    virtual void OnRunPiece(std::int64_t start, bool mark, int steps, double strength) = 0;
     // The space now open is already at least this much longer than its
     // decided pieces, judged at the decision lag.
     virtual void OnSpaceProgress(int steps) = 0;
+};
+
+// The steps' own evidence, for a second look at decided runs.
+class StepEvidence {
+  public:
+    virtual ~StepEvidence() = default;
+    // Summed log-likelihood ratio of steps first..last; only the last few
+    // thousand steps are kept, older ones count as 0.
+    virtual double Sum(std::int64_t first, std::int64_t last) const = 0;
+    // The newest step pushed.
+    virtual std::int64_t Newest() const = 0;
 };
 
 // Bound of one step's log-likelihood ratio fed to the search: a click or a
 // burst lasting a step must not outweigh the prior against a run that short.
 inline constexpr double kMaxStepLlr = 3.0;
 
-class MarkSpaceViterbi {
+class MarkSpaceViterbi final : public StepEvidence {
   public:
     // `maxDotSteps` bounds the dot lengths SetDotSteps accepts.
     explicit MarkSpaceViterbi(int maxDotSteps);
@@ -53,6 +65,9 @@ class MarkSpaceViterbi {
     // Length of the space the best path ends in (0 when it ends in a mark),
     // counted up to `limit` steps.
     int OpenSpaceSteps(int limit) const;
+
+    double Sum(std::int64_t first, std::int64_t last) const override;
+    std::int64_t Newest() const override { return now_; }
 
   private:
     int Index(std::int64_t t) const { return static_cast<int>(t & (kRing - 1)); }

@@ -23,6 +23,9 @@ class SenderRhythm {
     double DashBorder() const { return dashBorder_; }
     double CharacterBorder() const { return characterBorder_; }
     double WordBorder() const { return wordBorder_; }
+    // Means in log dots: dot and dash; inner gap, character and word space.
+    double MarkLogDots(int kind) const { return marks_[static_cast<std::size_t>(kind)]; }
+    double SpaceLogDots(int kind) const { return spaces_[static_cast<std::size_t>(kind)]; }
 
   private:
     void Borders();

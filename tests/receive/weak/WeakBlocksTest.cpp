@@ -141,7 +141,7 @@ TEST(SpeedSearch, FindsTheDotOfEvenAndHandSentRuns) {
 // Collects the runs the search hands on, merged as the assembler merges them.
 class RunLog : public RunSink {
   public:
-    void OnRunPiece(bool mark, int steps, double) override {
+    void OnRunPiece(std::int64_t, bool mark, int steps, double) override {
         if (!Runs.empty() && Runs.back().Mark == mark)
             Runs.back().Steps += steps;
         else
@@ -196,13 +196,18 @@ TEST(ElementAssembler, ALoneElementNeedsMoreConfidenceThanOneInAWord) {
         assembler.SetDotSteps(10.0);
         assembler.SetExpectedStrength(1.0, -1.0);
         assembler.SetSquelch(squelch);
-        assembler.OnRunPiece(false, 100, -100.0);
-        assembler.OnRunPiece(true, 10, 4.0);  // E alone
-        assembler.OnRunPiece(false, 70, -70.0);
-        assembler.OnRunPiece(true, 30, 12.0);  // T, then E in the same word
-        assembler.OnRunPiece(false, 30, -30.0);
-        assembler.OnRunPiece(true, 10, 4.0);
-        assembler.OnRunPiece(false, 70, -70.0);
+        const struct {
+            bool Mark;
+            int Steps;
+            double Strength;
+        } runs[] = {{false, 100, -100.0}, {true, 10, 4.0},   // E alone
+                    {false, 70, -70.0},   {true, 30, 12.0},  // T, then E in the same word
+                    {false, 30, -30.0},   {true, 10, 4.0},  {false, 70, -70.0}};
+        std::int64_t at = 0;
+        for (const auto& r : runs) {
+            assembler.OnRunPiece(at, r.Mark, r.Steps, r.Strength);
+            at += r.Steps;
+        }
         assembler.Finish();
         return log.Text;
     };
