@@ -243,11 +243,15 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
     for (int code = 0; code < kSearchCodes; ++code)
         known_[static_cast<std::size_t>(code)] = code >= 2 && sink_.KnowsCode(code);
     TimingPriors priors;
-    priors.Dot.LogDots = rhythm_.MarkLogDots(0);
-    priors.Dash.LogDots = rhythm_.MarkLogDots(1);
-    priors.Inner.LogDots = rhythm_.SpaceLogDots(0);
-    priors.Character.LogDots = rhythm_.SpaceLogDots(1);
-    priors.Word.LogDots = rhythm_.SpaceLogDots(2);
+    for (auto [prior, kind] : {std::pair{&priors.Dot, 0}, std::pair{&priors.Dash, 1}}) {
+        prior->LogDots = rhythm_.MarkLogDots(kind);
+        prior->Spread = rhythm_.MarkSpread(kind);
+    }
+    for (auto [prior, kind] : {std::pair{&priors.Inner, 0}, std::pair{&priors.Character, 1},
+                               std::pair{&priors.Word, 2}}) {
+        prior->LogDots = rhythm_.SpaceLogDots(kind);
+        prior->Spread = rhythm_.SpaceSpread(kind);
+    }
     const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_);
 
     const int dashSteps = static_cast<int>(std::lround(rhythm_.DashBorder() * dotSteps_));

@@ -6,9 +6,12 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "decode/CharacterSink.h"
+#include "decode/CodeTables.h"
+#include "receive/weak/CharacterSearch.h"
 #include "receive/weak/ElementAssembler.h"
 #include "receive/weak/LevelModel.h"
 #include "receive/weak/MarkSpaceViterbi.h"
@@ -177,6 +180,83 @@ TEST(MarkSpaceViterbi, ANoisyStepDoesNotCutADashNorDoesASpikeMakeADot) {
     EXPECT_EQ(log.Runs[1].Steps, 30);
     EXPECT_EQ(log.Runs[2].Steps, 30);
     EXPECT_EQ(log.Runs[3].Steps, 10);
+}
+
+// Summed evidence of a stretch at `unitsPerDot`: each run given as its kind,
+// length in dots and evidence per unit (marks positive, spaces negative).
+struct TimedPiece {
+    bool Mark;
+    double Dots;
+    double PerUnit;
+};
+
+std::vector<double> Cumulative(const std::vector<TimedPiece>& pieces, double unitsPerDot) {
+    std::vector<double> sum{0.0};
+    for (const TimedPiece& piece : pieces)
+        for (long u = 0; u < std::lround(piece.Dots * unitsPerDot); ++u)
+            sum.push_back(sum.back() + piece.PerUnit);
+    return sum;
+}
+
+// Dots and dashes of the search's reading, ' ' between characters.
+std::string Reading(std::span<const FoundMark> marks) {
+    std::string text;
+    for (const FoundMark& mark : marks) {
+        if (mark.FirstOfCharacter && !text.empty())
+            text += ' ';
+        text += mark.Dash ? '-' : '.';
+    }
+    return text;
+}
+
+TEST(CharacterSearch, ReadsWholeCharactersOfTheTableWhereTheLengthsAlonePointElsewhere) {
+    KnownCodes english{};
+    for (int code = 2; code < kSearchCodes; ++code)
+        english[code] = decode::ReceiveEntry(decode::ReceiveTable::English, code) != "*";
+    const TimedPiece gap{false, 1.0, -1.0}, space{false, 3.0, -1.0}, edge{false, 2.0, -1.0};
+    const TimedPiece dot{true, 1.0, 1.0}, dash{true, 3.0, 1.0};
+    struct Case {
+        const char* Name;
+        std::vector<TimedPiece> Pieces;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        // Plain keying is read as sent, character spaces included.
+        {"CQ",
+         {edge, dash, gap, dot, gap, dash, gap, dot, space, dash, gap, dash, gap, dot, gap, dash,
+          edge},
+         "-.-. --.-"},
+        // A dash cut to 1.5 dots: "--.--" is no character, the digit is.
+        {"0 with a short dash",
+         {edge, dash, gap, dash, gap, {true, 1.5, 1.0}, gap, dash, gap, dash, edge},
+         "-----"},
+        // A dot the noise hid (no evidence either way) between two inner
+        // gaps: one digit rather than two letters.
+        {"5 with a hidden dot",
+         {edge, dot, gap, dot, gap, {false, 1.0, 0.0}, gap, dot, gap, dot, edge},
+         "....."},
+        // The same length of clear silence is a character space.
+        {"I I", {edge, dot, gap, dot, space, dot, gap, dot, edge}, ".. .."},
+        // A one-unit spike in a character space is noise, not an E.
+        {"E T with a spike",
+         {edge, dot, {false, 1.5, -1.0}, {true, 1.0 / 6.0, 1.0}, {false, 1.5, -1.0}, dash, edge},
+         ". -"},
+        // Silence reads as nothing.
+        {"silence", {{false, 12.0, -1.0}}, ""},
+    };
+    CharacterSearch search;
+    for (const Case& c : cases) {
+        const auto units = Cumulative(c.Pieces, 6.0);
+        EXPECT_EQ(Reading(search.Search(units, 6.0, TimingPriors{}, english)), c.Expected)
+            << c.Name;
+    }
+    // Only codes the table knows are read: without "0" the short dash is a
+    // dot again and the stretch splits into characters that exist.
+    KnownCodes noZero = english;
+    noZero[decode::CodeNumberOf("-----")] = false;
+    noZero[decode::CodeNumberOf("--.--")] = true;
+    const auto units = Cumulative(cases[1].Pieces, 6.0);
+    EXPECT_EQ(Reading(search.Search(units, 6.0, TimingPriors{}, noZero)), "--.--");
 }
 
 class CodeLog : public decode::CharacterSink {
