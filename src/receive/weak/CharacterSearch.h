@@ -1,4 +1,4 @@
-// Reads a stretch of envelope between two clear character spaces as whole
+// Reads a stretch of envelope (a word, or its last few characters) as whole
 // characters. A semi-Markov Viterbi whose state is the position in the code
 // tree: a mark can only extend a code some character begins with, and a
 // character space can only close a code the text table knows. Dots, dashes,
@@ -6,8 +6,8 @@
 // the choice between whole characters weighs all their marks and gaps
 // together; one element that noise lengthened, cut or hid no longer turns a
 // letter into a code that is no character at all.
-// The stretch is short (one or two characters), so the search runs on
-// decimated steps of a few per dot and costs little next to the front end.
+// The stretch is short (a few characters), so the search runs on units of a
+// few steps, six or so per dot, and costs little next to the front end.
 #pragma once
 
 #include <array>

@@ -169,9 +169,23 @@ double ElementAssembler::SpanBorder() const {
 void ElementAssembler::CommitOld(std::int64_t now) {
     if (evidence_ == nullptr)
         return;
-    const auto end =
+    if (span_.empty())
+        return;
+    // The end of the first character: a space that ends one, or the space
+    // now open once it is long enough to.
+    const auto gap =
         std::ranges::find_if(span_, [](const SpanRun& r) { return !r.Mark && r.Long; });
-    if (end == span_.end() || now - end->Start < holdSteps_)
+    std::int64_t end = 0;
+    if (gap != span_.end()) {
+        end = gap->Start;
+    } else {
+        const bool spaceOpen = span_.back().Mark && (runSteps_ == 0 || !runMark_);
+        end = span_.back().Start + span_.back().Steps;
+        if (!spaceOpen ||
+            now - end < kOpenCharacterGapFactor * rhythm_.CharacterBorder() * dotSteps_)
+            return;
+    }
+    if (now - end < holdSteps_)
         return;
     const std::int64_t cut = ReadBySearch(now - holdSteps_);
     if (cut == std::numeric_limits<std::int64_t>::max()) {

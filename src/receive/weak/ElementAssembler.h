@@ -1,15 +1,17 @@
-// Turns decided mark and space runs into characters: marks longer than about
-// two dots are dashes, spaces of about two dots or more end a character, five
-// or more a word, the borders following the sender's rhythm. The runs between
-// two clear character spaces are read by these borders; when that gives a
-// code the text table does not know, the stretch is read again from the
-// steps' own evidence by a search over whole characters. Finished characters
+// Turns decided mark and space runs into characters. The runs up to a word
+// space are read again from the steps' own evidence by a search over whole
+// characters of the text table in use (a dot the noise hid between two inner
+// gaps leaves a space as long as a character space, so the stretch does not
+// end there); a character is handed on once it has a short while of what
+// follows it, so the text keeps pace with the audio. The borders between
+// dots and dashes, inner gaps, character and word spaces follow the sender's
+// rhythm, which also gives the search its length priors. Finished characters
 // go to the same CharacterSink as the standard decoder's (so the code tables,
 // language switching, kana and Extend apply unchanged), each with a
 // confidence made of how clearly its runs stood out of the noise and how
-// clearly their lengths fell into one class. Characters below the squelch
-// level are dropped, and a lone E or T between word spaces (noise's
-// favourite) has to be clearer than others.
+// clearly their lengths fell into the class the search chose. Characters
+// below the squelch level are dropped, and a lone E or T between word spaces
+// (noise's favourite) has to be clearer than others.
 #pragma once
 
 #include <array>

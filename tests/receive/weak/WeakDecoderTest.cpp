@@ -199,42 +199,46 @@ TEST(WeakDecoder, DecoderAndSquelchCanBeSetFromAnotherThread) {
 }
 
 TEST(WeakDecoder, PrintsEachCharacterWithinOneAndAHalfSecondsOfItsEnd) {
-    // 20 wpm: a character is known to be complete three dots after its
-    // last key-up; from there the text may lag the audio by 1.5 s.
-    const double dotMs = 60.0;
-    const std::string text = "CQ TEST DE JA1ABC K";
-    auto keyed = synth::TextToEvents(text, synth::TextAlphabet::English, 15, {}, 1000.0);
-    synth::CwSynth synth({.NoiseOn = true, .SnrDb = 6.0, .Seed = 5},
-                         {synth::Station{.Events = keyed.Events, .ToneHz = 700.0}});
-    // Ends of the characters: every key-up followed by three dots of silence.
-    std::vector<double> endsMs;
-    for (std::size_t i = 0; i + 1 < keyed.Events.size(); ++i)
-        if (!keyed.Events[i].KeyDown &&
-            keyed.Events[i + 1].TimeMs - keyed.Events[i].TimeMs > 2.5 * dotMs)
-            endsMs.push_back(keyed.Events[i].TimeMs);
-    endsMs.push_back(keyed.Events.back().TimeMs);
+    // A character is known to be complete three dots after its last key-up;
+    // from there the text may lag the audio by 1.5 s, at any speed.
+    for (const int speedStep : {7, 15, 27}) {  // 12, 20 and 32 wpm
+        const double dotMs = 6000.0 / (25 + 5 * speedStep);
+        const double wpm = 1200.0 / dotMs;
+        const std::string text = "CQ TEST DE JA1ABC K";
+        auto keyed = synth::TextToEvents(text, synth::TextAlphabet::English, speedStep, {}, 1000.0);
+        synth::CwSynth synth({.NoiseOn = true, .SnrDb = 6.0, .Seed = 5},
+                             {synth::Station{.Events = keyed.Events, .ToneHz = 700.0}});
+        // Ends of the characters: every key-up followed by three dots of silence.
+        std::vector<double> endsMs;
+        for (std::size_t i = 0; i + 1 < keyed.Events.size(); ++i)
+            if (!keyed.Events[i].KeyDown &&
+                keyed.Events[i + 1].TimeMs - keyed.Events[i].TimeMs > 2.5 * dotMs)
+                endsMs.push_back(keyed.Events[i].TimeMs);
+        endsMs.push_back(keyed.Events.back().TimeMs);
 
-    ReceivePathOptions options;
-    options.Decoder = DecoderKind::Weak;
-    ReceivePath path(options);
-    std::array<std::int16_t, kHalfSamples> half{};
-    std::size_t printed = 0;
-    for (std::int64_t done = 0; done < synth.TotalFrames() + 2 * 11025; done += kHalfFrames) {
-        synth.Render(half);
-        path.OnBlock(half, 0);
-        const double nowMs = (done + static_cast<std::int64_t>(kHalfFrames)) * 1000.0 / 11025.0;
-        std::string got = path.ReceivedText();
-        std::erase(got, ' ');
-        std::erase(got, '\n');
-        std::erase(got, '\r');
-        // The first word is the acquisition, which waits for the speed.
-        for (; printed < got.size() && printed < endsMs.size(); ++printed) {
-            if (printed >= 2) {
-                EXPECT_LE(nowMs - endsMs[printed], 3 * dotMs + 1500.0) << "character " << printed;
+        ReceivePathOptions options;
+        options.Decoder = DecoderKind::Weak;
+        ReceivePath path(options);
+        std::array<std::int16_t, kHalfSamples> half{};
+        std::size_t printed = 0;
+        for (std::int64_t done = 0; done < synth.TotalFrames() + 2 * 11025; done += kHalfFrames) {
+            synth.Render(half);
+            path.OnBlock(half, 0);
+            const double nowMs = (done + static_cast<std::int64_t>(kHalfFrames)) * 1000.0 / 11025.0;
+            std::string got = path.ReceivedText();
+            std::erase(got, ' ');
+            std::erase(got, '\n');
+            std::erase(got, '\r');
+            // The first word is the acquisition, which waits for the speed.
+            for (; printed < got.size() && printed < endsMs.size(); ++printed) {
+                if (printed >= 2) {
+                    EXPECT_LE(nowMs - endsMs[printed], 3 * dotMs + 1500.0)
+                        << wpm << " wpm, character " << printed;
+                }
             }
         }
+        EXPECT_EQ(printed, endsMs.size()) << wpm << " wpm";
     }
-    EXPECT_EQ(printed, endsMs.size());
 }
 
 }  // namespace
