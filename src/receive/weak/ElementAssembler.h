@@ -58,6 +58,7 @@ class ElementAssembler final : public RunSink {
     // Any thread: characters under this confidence are not printed.
     void SetSquelch(double level) { squelch_ = level; }
     double Squelch() const { return squelch_; }
+    const SenderRhythm& Rhythm() const { return rhythm_; }
     // Ends a character still open (end of the audio).
     void Finish();
     void Reset();

@@ -8,10 +8,12 @@
 // only delay it adds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "receive/weak/SenderRhythm.h"
 #include "receive/weak/SpeedSearch.h"
 
 namespace morvane::receive::weak {
@@ -45,12 +47,21 @@ class StepEvidence {
 // burst lasting a step must not outweigh the prior against a run that short.
 inline constexpr double kMaxStepLlr = 3.0;
 
+// One mode of the run lengths' prior.
+struct LengthMode {
+    double Weight;
+    double Dots;
+    double Spread;  // in dots
+};
+
 class MarkSpaceViterbi final : public StepEvidence {
   public:
     // `maxDotSteps` bounds the dot lengths SetDotSteps accepts.
     explicit MarkSpaceViterbi(int maxDotSteps);
 
     void SetDotSteps(double dotSteps);
+    // Centres and spreads of the length priors from the sender's rhythm.
+    void SetRhythm(const SenderRhythm& rhythm);
     double DotSteps() const { return dotSteps_; }
 
     // One envelope step's log-likelihood ratio of mark against space.
@@ -86,8 +97,10 @@ class MarkSpaceViterbi final : public StepEvidence {
     std::vector<std::int16_t> markLength_;
     std::vector<std::int16_t> spaceLength_;
     std::vector<std::uint8_t> spaceAfterSpace_;
-    std::int64_t now_ = -1;         // newest step
-    std::int64_t decidedEnd_ = -1;  // last step handed on
+    std::array<LengthMode, 2> markModes_;   // dot, dash
+    std::array<LengthMode, 3> spaceModes_;  // inner gap, character, word space
+    std::int64_t now_ = -1;                 // newest step
+    std::int64_t decidedEnd_ = -1;          // last step handed on
 };
 
 }  // namespace morvane::receive::weak

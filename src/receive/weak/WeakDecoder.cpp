@@ -101,6 +101,7 @@ void WeakDecoder::Reset() {
     newOver_ = false;
     decided_ = false;
     demodulator_.SetAverageSteps(kStartAverageSteps);
+    viterbi_.SetRhythm(assembler_.Rhythm());
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
 }
@@ -192,6 +193,7 @@ void WeakDecoder::UpdateSpeed() {
     const int current = demodulator_.AverageSteps();
     if (std::abs(average - current) > std::max(1, current / 5))
         demodulator_.SetAverageSteps(average);
+    viterbi_.SetRhythm(assembler_.Rhythm());
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
     if (first && !decided_)
