@@ -3,6 +3,7 @@
 // and the timing search's resistance to a noisy step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -15,6 +16,7 @@
 #include "receive/weak/ElementAssembler.h"
 #include "receive/weak/LevelModel.h"
 #include "receive/weak/MarkSpaceViterbi.h"
+#include "receive/weak/SenderRhythm.h"
 #include "receive/weak/SpeedSearch.h"
 #include "receive/weak/ToneDemodulator.h"
 #include "receive/weak/ToneTracker.h"
@@ -180,6 +182,39 @@ TEST(MarkSpaceViterbi, ANoisyStepDoesNotCutADashNorDoesASpikeMakeADot) {
     EXPECT_EQ(log.Runs[1].Steps, 30);
     EXPECT_EQ(log.Runs[2].Steps, 30);
     EXPECT_EQ(log.Runs[3].Steps, 10);
+}
+
+TEST(MarkSpaceViterbi, LengthPriorsFollowTheSendersRhythm) {
+    // A hand sender's 4.5-dot dash with a short dip in the middle: with the
+    // usual 3-dot dashes in mind the search cuts it into two marks, with the
+    // sender's own dashes learned it keeps it whole.
+    std::vector<double> llr;
+    auto add = [&](int steps, double value) { llr.insert(llr.end(), steps, value); };
+    add(100, -2.0);
+    add(20, 1.0);
+    add(4, -1.0);
+    add(21, 1.0);
+    add(200, -2.0);
+    auto marks = [&](const SenderRhythm& rhythm) {
+        MarkSpaceViterbi search(56);
+        search.SetRhythm(rhythm);
+        search.SetDotSteps(10.0);
+        for (double value : llr)
+            search.Push(value);
+        RunLog log;
+        search.Decide(0, log);
+        return std::ranges::count_if(log.Runs, [](const TimedRun& r) { return r.Mark; });
+    };
+    SenderRhythm usual;
+    EXPECT_EQ(marks(usual), 2);
+    SenderRhythm hand;
+    for (int i = 0; i < 100; ++i) {
+        hand.AddMark(1.0);
+        hand.AddSpace(1.0);
+        hand.AddMark(4.5);
+        hand.AddSpace(i % 3 == 0 ? 7.0 : 3.0);
+    }
+    EXPECT_EQ(marks(hand), 1);
 }
 
 // Summed evidence of a stretch at `unitsPerDot`: each run given as its kind,
