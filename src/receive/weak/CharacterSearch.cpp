@@ -15,6 +15,8 @@ constexpr double kNone = -std::numeric_limits<double>::infinity();
 constexpr double kLongestDot = 2.6;
 constexpr double kLongestDash = 6.0;
 constexpr double kLongestInner = 3.0;
+// Between two characters of one stretch; longer silence ends a stretch.
+constexpr double kLongestSpace = 12.0;
 // Keeps any length possible, as in the run search.
 constexpr double kFloor = 0.003;
 // Each character read costs this much: a hidden dot is not to split one
@@ -86,7 +88,8 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
     FillPrior(dotPrior_, longestDot, unitsPerDot, priors.Dot);
     FillPrior(dashPrior_, longestDash, unitsPerDot, priors.Dash);
     FillPrior(innerPrior_, longestInner, unitsPerDot, priors.Inner);
-    FillPrior(characterPrior_, n, unitsPerDot, priors.Character, &priors.Word);
+    const int longestSpace = std::min(n, static_cast<int>(std::ceil(kLongestSpace * unitsPerDot)));
+    FillPrior(characterPrior_, longestSpace, unitsPerDot, priors.Character, &priors.Word);
 
     const std::size_t cells = nodes_.size() * stride;
     mark_.assign(cells, kNone);
@@ -100,7 +103,7 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
 
     for (int t = 0; t <= n; ++t) {
         // A character space ends here, or nothing has been read yet.
-        for (int d = 1; d <= t; ++d) {
+        for (int d = 1; d <= std::min(t, longestSpace); ++d) {
             const double s = closed_[t - d] + characterPrior_[d];
             if (s > root_[t]) {
                 root_[t] = s;
