@@ -83,6 +83,10 @@ void CharacterDecoder::EmitWordSpace() {
     output_.AppendWordSpace();
 }
 
+bool CharacterDecoder::KnowsCode(long long CodeNumber) const {
+    return InTableRange(CodeNumber) && lookup_(ChosenTable(), CodeNumber) != kUnknownEntry;
+}
+
 bool CharacterDecoder::PrintIfKnown(long long code) {
     if (!InTableRange(code))
         return false;

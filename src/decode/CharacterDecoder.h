@@ -44,6 +44,7 @@ class CharacterDecoder : public CharacterSink {
     void EmitCharacter(long long CodeNumber) override;
     void EmitWordSpace() override;
     ExtendedResult EmitExtended(const ExtendedCharacter& character) override;
+    bool KnowsCode(long long CodeNumber) const override;
 
     // Prints the entry of `code` when the chosen table has one; reports it.
     bool PrintIfKnown(long long code);

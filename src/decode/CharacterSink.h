@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "decode/CodeTables.h"
+
 namespace morvane::decode {
 
 inline constexpr int kMaxCharacterElements = 30;
@@ -39,6 +41,11 @@ class CharacterSink {
     virtual void EmitCharacter(long long CodeNumber) = 0;
     virtual void EmitWordSpace() = 0;
     virtual ExtendedResult EmitExtended(const ExtendedCharacter& character) = 0;
+    // Whether the table in use now has an entry for `CodeNumber`; a decoder
+    // weighing several readings prefers those that print a character.
+    virtual bool KnowsCode(long long CodeNumber) const {
+        return CodeNumber >= kMinCodeNumber && CodeNumber <= kMaxCodeNumber;
+    }
 };
 
 }  // namespace morvane::decode

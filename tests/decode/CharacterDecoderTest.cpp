@@ -85,6 +85,24 @@ TEST_F(CharacterDecoderTest, BracketSignsSwitchLanguageInEJModesWithAuto) {
     EXPECT_EQ(out.switches, (std::vector<RxLanguage>{RxLanguage::Japanese, RxLanguage::English}));
 }
 
+TEST_F(CharacterDecoderTest, KnownCodesAreThoseOfTheTableInUseNow) {
+    // "-.--." is "(" in the English table, empty in the mixed one; "--.--"
+    // is a kana only. The bracket switch changes the table asked.
+    const long long open = CodeNumberOf("-.--.");
+    const long long kana = CodeNumberOf("--.--");
+    EXPECT_TRUE(decoder.KnowsCode(open));
+    EXPECT_FALSE(decoder.KnowsCode(kana));
+    EXPECT_FALSE(decoder.KnowsCode(1));
+    EXPECT_FALSE(decoder.KnowsCode(2992));
+    decoder.SetTxInputMode(1);
+    EXPECT_FALSE(decoder.KnowsCode(open));
+    decoder.SetAutoLanguage(true);
+    decoder.EmitCharacter(CodeNumberOf(".-..-."));
+    EXPECT_TRUE(decoder.KnowsCode(kana));
+    decoder.EmitCharacter(CodeNumberOf("-.--.-"));
+    EXPECT_FALSE(decoder.KnowsCode(kana));
+}
+
 TEST_F(CharacterDecoderTest, NoSwitchInEnglishKeyModeOrWithoutAuto) {
     decoder.SetAutoLanguage(true);
     decoder.EmitCharacter(CodeNumberOf(".-..-."));

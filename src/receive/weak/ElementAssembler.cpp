@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace morvane::receive::weak {
 
@@ -13,6 +15,10 @@ constexpr double kOpenCharacterGapFactor = 1.25;
 constexpr double kLoneElementFactor = 0.25;
 // Runs this clear teach the rhythm; unclear ones may be noise.
 constexpr double kRhythmClarity = 0.6;
+// The search reads lengths in units of about this many per dot.
+constexpr double kSearchUnitsPerDot = 6.0;
+// A run the search put on the other side of its border than its length.
+constexpr double kAgainstBorderConfidence = 0.4;
 
 // How well a run's summed log-likelihood ratio matches what a clean run of
 // its kind and length would give: noise that the search took for a dot
@@ -41,15 +47,27 @@ ElementAssembler::ElementAssembler(decode::CharacterSink& sink, ConfidenceListen
 void ElementAssembler::Reset() {
     runSteps_ = 0;
     runStrength_ = 0.0;
+    nextStart_ = 0;
+    committedEnd_ = 0;
     elements_ = 0;
     code_ = 1;
     confidence_ = 1.0;
     wordSpaceDue_ = false;
     held_.Count = 0;
+    span_.clear();
     rhythm_.Reset();
 }
 
-void ElementAssembler::OnRunPiece(bool mark, int steps, double strength) {
+void ElementAssembler::OnRunPiece(std::int64_t start, bool mark, int steps, double strength) {
+    // The search started again (a new over): the stretch held refers to
+    // steps it no longer has.
+    if (start != nextStart_) {
+        if (!span_.empty())
+            ReadByBorders();
+        span_.clear();
+        committedEnd_ = 0;
+    }
+    nextStart_ = start + steps;
     if (runSteps_ > 0 && mark != runMark_)
         CloseRun();
     // The next character begins: a held one did not stand alone.
@@ -57,17 +75,21 @@ void ElementAssembler::OnRunPiece(bool mark, int steps, double strength) {
         Print(held_);
         held_.Count = 0;
     }
+    if (runSteps_ == 0)
+        runStart_ = start;
     runMark_ = mark;
     runSteps_ += steps;
     runStrength_ += strength;
     if (!mark)
         SpaceLength(runSteps_);
+    CommitOld(nextStart_);
 }
 
 void ElementAssembler::OnSpaceProgress(int steps) {
     if (runSteps_ > 0 && runMark_)
         CloseRun();
     SpaceLength((runMark_ ? 0 : runSteps_) + steps);
+    CommitOld(nextStart_ + steps);
 }
 
 // A character is as certain as its least certain run.
@@ -80,25 +102,29 @@ void ElementAssembler::CloseRun() {
     if (runMark_) {
         const double border = rhythm_.DashBorder();
         const double clarity = Clarity(runStrength_, runSteps_ * markPerStep_);
-        if (elements_ < decode::kMaxCharacterElements) {
-            markLengths_[elements_] = runSteps_;
-            code_ = 2 * code_ + (dots > border ? 1 : 0);
-            ++elements_;
-            Weigh(clarity * ClassConfidence(dots, 1.0, border, 3.0));
-        }
+        span_.push_back(SpanRun{.Start = runStart_,
+                                .Steps = runSteps_,
+                                .Mark = true,
+                                .Long = dots > border,
+                                .Confidence = clarity * ClassConfidence(dots, 1.0, border, 3.0)});
         if (clarity >= kRhythmClarity)
             rhythm_.AddMark(dots);
-        if (elements_ == decode::kMaxCharacterElements)
-            EndCharacter();
+        if (std::ranges::count_if(span_, [](const SpanRun& r) { return r.Mark; }) >=
+            decode::kMaxCharacterElements)
+            EndSpan();
     } else {
         const double border = rhythm_.CharacterBorder();
         const double clarity = Clarity(runStrength_, runSteps_ * spacePerStep_);
-        if (elements_ > 0) {
-            Weigh(clarity * ClassConfidence(dots, 1.0, border, 3.0));
-            if (dots < border)
-                gapLengths_[elements_] = runSteps_;
+        if (!span_.empty()) {
+            if (dots >= SpanBorder())
+                EndSpan();
             else
-                EndCharacter();
+                span_.push_back(
+                    SpanRun{.Start = runStart_,
+                            .Steps = runSteps_,
+                            .Mark = false,
+                            .Long = dots >= border,
+                            .Confidence = clarity * ClassConfidence(dots, 1.0, border, 3.0)});
         }
         if (clarity >= kRhythmClarity)
             rhythm_.AddSpace(dots);
@@ -108,11 +134,11 @@ void ElementAssembler::CloseRun() {
 }
 
 void ElementAssembler::SpaceLength(int steps) {
-    // A space still open ends the character once it is clearly no inner gap;
-    // a closed one is judged on its whole length in CloseRun.
+    // A space still open ends the stretch once it is clearly no inner gap; a
+    // closed one is judged on its whole length in CloseRun.
     const double dots = steps / dotSteps_;
-    if (dots >= kOpenCharacterGapFactor * rhythm_.CharacterBorder() && elements_ > 0)
-        EndCharacter();
+    if (!span_.empty() && dots >= SpanBorder())
+        EndSpan();
     if (dots < rhythm_.WordBorder())
         return;
     if (held_.Count > 0) {
@@ -128,11 +154,174 @@ void ElementAssembler::SpaceLength(int steps) {
     }
 }
 
+// Spaces of a character space or more may be a hidden dot between two inner
+// gaps, so the stretch goes on to the next word space; its characters are
+// handed on meanwhile as they get old enough (CommitOld).
+double ElementAssembler::SpanBorder() const {
+    const double character = kOpenCharacterGapFactor * rhythm_.CharacterBorder();
+    if (evidence_ == nullptr)
+        return character;
+    return std::max(character, rhythm_.WordBorder());
+}
+
+// Hands on the characters of the stretch that ended `holdSteps_` before
+// `now`, read with what followed them; the rest stays for the next reading.
+void ElementAssembler::CommitOld(std::int64_t now) {
+    if (evidence_ == nullptr)
+        return;
+    if (span_.empty())
+        return;
+    // The end of the first character: a space that ends one, or the space
+    // now open once it is long enough to.
+    const auto gap =
+        std::ranges::find_if(span_, [](const SpanRun& r) { return !r.Mark && r.Long; });
+    std::int64_t end = 0;
+    if (gap != span_.end()) {
+        end = gap->Start;
+    } else {
+        const bool spaceOpen = span_.back().Mark && (runSteps_ == 0 || !runMark_);
+        end = span_.back().Start + span_.back().Steps;
+        if (!spaceOpen ||
+            now - end < kOpenCharacterGapFactor * rhythm_.CharacterBorder() * dotSteps_)
+            return;
+    }
+    if (now - end < holdSteps_)
+        return;
+    const std::int64_t cut = ReadBySearch(now - holdSteps_);
+    if (cut == std::numeric_limits<std::int64_t>::max()) {
+        span_.clear();
+        return;
+    }
+    std::erase_if(span_, [cut](const SpanRun& r) { return r.Start + r.Steps <= cut; });
+    while (!span_.empty() && !span_.front().Mark)
+        span_.erase(span_.begin());
+}
+
+// The stretch between two clear spaces is complete: read it again from the
+// steps' evidence as whole characters.
+void ElementAssembler::EndSpan() {
+    if (span_.empty())
+        return;
+    if (evidence_ == nullptr)
+        ReadByBorders();
+    else
+        ReadBySearch(std::numeric_limits<std::int64_t>::max());
+    span_.clear();
+}
+
+void ElementAssembler::AddElement(int markSteps, bool dash, int gapSteps, double confidence) {
+    if (elements_ >= decode::kMaxCharacterElements)
+        return;
+    markLengths_[elements_] = markSteps;
+    gapLengths_[elements_] = gapSteps;
+    code_ = 2 * code_ + (dash ? 1 : 0);
+    ++elements_;
+    Weigh(confidence);
+}
+
+void ElementAssembler::ReadByBorders() {
+    int gap = 0;
+    for (const SpanRun& run : span_) {
+        if (run.Mark) {
+            AddElement(run.Steps, run.Long, gap, run.Confidence);
+            continue;
+        }
+        Weigh(run.Confidence);
+        gap = run.Steps;
+        if (run.Long)
+            EndCharacter();
+    }
+    if (elements_ > 0)
+        EndCharacter();
+}
+
+std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
+    const SpanRun& last = span_.back();
+    const auto margin = static_cast<std::int64_t>(std::lround(dotSteps_));
+    // The margin may reach into a mark still open: what it shows of it is
+    // no character yet.
+    const auto lastMark =
+        std::ranges::find_if(span_.rbegin(), span_.rend(), [](const SpanRun& r) { return r.Mark; });
+    commitBefore = std::min(commitBefore, lastMark->Start + lastMark->Steps + margin / 2);
+    const std::int64_t from =
+        std::max({std::int64_t{0}, span_.front().Start - margin, committedEnd_});
+    const std::int64_t to = std::min(evidence_->Newest(), last.Start + last.Steps - 1 + margin);
+    // A few units a dot are enough to tell the lengths apart.
+    const int unit = std::max(1, static_cast<int>(dotSteps_ / kSearchUnitsPerDot));
+    const auto n = static_cast<std::size_t>((to - from + 1) / unit);
+    units_.assign(n + 1, 0.0);
+    for (std::size_t u = 0; u < n; ++u) {
+        const std::int64_t first = from + static_cast<std::int64_t>(u) * unit;
+        units_[u + 1] = units_[u] + evidence_->Sum(first, first + unit - 1);
+    }
+    for (int code = 0; code < kSearchCodes; ++code)
+        known_[static_cast<std::size_t>(code)] = code >= 2 && sink_.KnowsCode(code);
+    TimingPriors priors;
+    for (auto [prior, kind] : {std::pair{&priors.Dot, 0}, std::pair{&priors.Dash, 1}}) {
+        prior->LogDots = rhythm_.MarkLogDots(kind);
+        prior->Spread = rhythm_.MarkSpread(kind);
+    }
+    for (auto [prior, kind] : {std::pair{&priors.Inner, 0}, std::pair{&priors.Character, 1},
+                               std::pair{&priors.Word, 2}}) {
+        prior->LogDots = rhythm_.SpaceLogDots(kind);
+        prior->Spread = rhythm_.SpaceSpread(kind);
+    }
+    const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_);
+
+    const int dashSteps = static_cast<int>(std::lround(rhythm_.DashBorder() * dotSteps_));
+    const int gapSteps = static_cast<int>(std::lround(rhythm_.CharacterBorder() * dotSteps_));
+    std::int64_t previousEnd = 0;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const FoundMark& mark = marks[i];
+        const std::int64_t start = from + static_cast<std::int64_t>(mark.Start) * unit;
+        const std::int64_t end = from + static_cast<std::int64_t>(mark.End) * unit;
+        if (mark.FirstOfCharacter) {
+            if (elements_ > 0)
+                EndCharacter();
+            // A character still young waits to be read again with more of
+            // what follows it.
+            std::size_t tail = i;
+            while (tail + 1 < marks.size() && !marks[tail + 1].FirstOfCharacter)
+                ++tail;
+            if (from + static_cast<std::int64_t>(marks[tail].End) * unit > commitBefore) {
+                // The next reading begins in the middle of the space before it.
+                if (i > 0)
+                    committedEnd_ = (previousEnd + start) / 2;
+                return committedEnd_;
+            }
+        }
+        const int steps = static_cast<int>(end - start);
+        const double dots = steps / dotSteps_;
+        const double border = rhythm_.DashBorder();
+        const double clarity = Clarity(evidence_->Sum(start, end - 1), steps * markPerStep_);
+        const double fit = mark.Dash == (dots > border) ? ClassConfidence(dots, 1.0, border, 3.0)
+                                                        : kAgainstBorderConfidence;
+        int gap = 0;
+        if (!mark.FirstOfCharacter) {
+            gap = static_cast<int>(start - previousEnd);
+            const double gapDots = gap / dotSteps_;
+            const double gapBorder = rhythm_.CharacterBorder();
+            const double gapClarity =
+                Clarity(evidence_->Sum(previousEnd, start - 1), gap * spacePerStep_);
+            Weigh(gapClarity * (gapDots < gapBorder ? ClassConfidence(gapDots, 1.0, gapBorder, 3.0)
+                                                    : kAgainstBorderConfidence));
+            // Extend reads the lengths again by the borders: keep them on the
+            // side the search chose.
+            gap = std::min(gap, gapSteps - 1);
+        }
+        AddElement(mark.Dash ? std::max(steps, dashSteps + 1) : std::min(steps, dashSteps),
+                   mark.Dash, gap, clarity * fit);
+        previousEnd = end;
+    }
+    if (elements_ > 0)
+        EndCharacter();
+    return std::numeric_limits<std::int64_t>::max();
+}
+
 void ElementAssembler::Finish() {
     if (runSteps_ > 0)
         CloseRun();
-    if (elements_ > 0)
-        EndCharacter();
+    EndSpan();
     SpaceLength(static_cast<int>(std::ceil(rhythm_.WordBorder() * dotSteps_)));
 }
 
@@ -142,6 +331,11 @@ void ElementAssembler::EndCharacter() {
     elements_ = 0;
     code_ = 1;
     confidence_ = 1.0;
+    // A stretch read at once may hold a character after a held one.
+    if (held_.Count > 0) {
+        Print(held_);
+        held_.Count = 0;
+    }
     if (finished.Count == 1 && afterWordSpace) {
         held_ = finished;
         return;

@@ -1,16 +1,26 @@
-// Turns decided mark and space runs into characters: marks longer than about
-// two dots are dashes, spaces of about two dots or more end a character, five
-// or more a word, the borders following the sender's rhythm. Finished characters go to the same
-// CharacterSink as the standard decoder's (so the code tables, language switching, kana and Extend
-// apply unchanged), each with a confidence made of how clearly its runs stood out of the noise and
-// how clearly their lengths fell into one class. Characters below the squelch level are dropped,
-// and a lone E or T between word spaces (noise's favourite) has to be clearer than others.
+// Turns decided mark and space runs into characters. The runs up to a word
+// space are read again from the steps' own evidence by a search over whole
+// characters of the text table in use (a dot the noise hid between two inner
+// gaps leaves a space as long as a character space, so the stretch does not
+// end there); a character is handed on once it has a short while of what
+// follows it, so the text keeps pace with the audio. The borders between
+// dots and dashes, inner gaps, character and word spaces follow the sender's
+// rhythm, which also gives the search its length priors. Finished characters
+// go to the same CharacterSink as the standard decoder's (so the code tables,
+// language switching, kana and Extend apply unchanged), each with a
+// confidence made of how clearly its runs stood out of the noise and how
+// clearly their lengths fell into the class the search chose. Characters
+// below the squelch level are dropped, and a lone E or T between word spaces
+// (noise's favourite) has to be clearer than others.
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <vector>
 
 #include "decode/CharacterSink.h"
+#include "receive/weak/CharacterSearch.h"
 #include "receive/weak/MarkSpaceViterbi.h"
 #include "receive/weak/SenderRhythm.h"
 
@@ -33,6 +43,12 @@ class ElementAssembler final : public RunSink {
     ElementAssembler(decode::CharacterSink& sink, ConfidenceListener* listener);
 
     void SetDotSteps(double dotSteps) { dotSteps_ = dotSteps; }
+    // Where the stretches between clear spaces are read again from as whole
+    // characters; null: the runs are read by the borders alone.
+    void SetEvidence(const StepEvidence* evidence) { evidence_ = evidence; }
+    // Characters are handed on once they ended this long ago, read with what
+    // followed them meanwhile (bounds their delay).
+    void SetHoldSteps(int steps) { holdSteps_ = steps; }
     // What one step of a clean mark and of a clean space adds to a run's
     // strength at the present levels (positive and negative).
     void SetExpectedStrength(double markPerStep, double spacePerStep) {
@@ -42,15 +58,31 @@ class ElementAssembler final : public RunSink {
     // Any thread: characters under this confidence are not printed.
     void SetSquelch(double level) { squelch_ = level; }
     double Squelch() const { return squelch_; }
+    const SenderRhythm& Rhythm() const { return rhythm_; }
     // Ends a character still open (end of the audio).
     void Finish();
     void Reset();
 
-    void OnRunPiece(bool mark, int steps, double strength) override;
+    void OnRunPiece(std::int64_t start, bool mark, int steps, double strength) override;
     void OnSpaceProgress(int steps) override;
 
   private:
+    // A run of the stretch since the last clear character space.
+    struct SpanRun {
+        std::int64_t Start = 0;
+        int Steps = 0;
+        bool Mark = false;
+        bool Long = false;  // a dash, or a space that ends a character
+        double Confidence = 1.0;
+    };
     void CloseRun();
+    void EndSpan();
+    double SpanBorder() const;
+    void ReadByBorders();
+    // Returns where the first character left for later begins.
+    std::int64_t ReadBySearch(std::int64_t commitBefore);
+    void CommitOld(std::int64_t now);
+    void AddElement(int markSteps, bool dash, int gapSteps, double confidence);
     void Weigh(double runConfidence);
     void SpaceLength(int steps);
     struct Finished {
@@ -68,9 +100,18 @@ class ElementAssembler final : public RunSink {
     double markPerStep_ = 0.0;
     double spacePerStep_ = 0.0;
     SenderRhythm rhythm_;
+    const StepEvidence* evidence_ = nullptr;
+    int holdSteps_ = 0;
+    std::int64_t committedEnd_ = 0;  // end of the last mark handed on
+    CharacterSearch search_;
+    std::vector<SpanRun> span_;
+    std::vector<double> units_;  // scratch: summed evidence of the search's units
+    KnownCodes known_{};
 
     // The run being built from pieces.
     bool runMark_ = false;
+    std::int64_t runStart_ = 0;
+    std::int64_t nextStart_ = 0;  // where the next piece should begin
     int runSteps_ = 0;
     double runStrength_ = 0.0;
 

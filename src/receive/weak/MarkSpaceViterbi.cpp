@@ -14,25 +14,21 @@ constexpr double kNone = -std::numeric_limits<double>::infinity();
 constexpr int kMarkDots = 6;    // longest mark run considered
 constexpr int kSpaceDots = 10;  // longest space run; longer silences chain runs
 
-struct Mode {
-    double Weight;
-    double Dots;
-    double Spread;  // in dots
-};
-
 // Lengths of marks and spaces in dots. Priors are densities over the length
 // in dots, not probabilities of exact step counts: the latter would charge
 // each extra run log(dotSteps), which at weak signals outweighs the evidence
 // of a real dot. The spreads allow hand-sent dashes of
 // 2.5 to 4 dots and uneven spaces; the floor keeps any length possible.
-constexpr std::array<Mode, 2> kMarkModes{{{0.55, 1.0, 0.3}, {0.45, 3.0, 0.6}}};
-constexpr std::array<Mode, 3> kSpaceModes{{{0.55, 1.0, 0.35}, {0.3, 3.0, 0.75}, {0.15, 7.0, 1.8}}};
+// Until the sender's own rhythm is known; then the modes follow it.
+constexpr std::array<LengthMode, 2> kMarkModes{{{0.55, 1.0, 0.3}, {0.45, 3.0, 0.6}}};
+constexpr std::array<LengthMode, 3> kSpaceModes{
+    {{0.55, 1.0, 0.35}, {0.3, 3.0, 0.75}, {0.15, 7.0, 1.8}}};
 constexpr double kFloor = 0.003;
 
 template <std::size_t N>
-double LogPrior(const std::array<Mode, N>& modes, double dots) {
+double LogPrior(const std::array<LengthMode, N>& modes, double dots) {
     double p = kFloor;
-    for (const Mode& mode : modes) {
+    for (const LengthMode& mode : modes) {
         const double z = (dots - mode.Dots) / mode.Spread;
         p += mode.Weight * std::exp(-0.5 * z * z) /
              (mode.Spread * std::sqrt(2.0 * std::numbers::pi));
@@ -51,7 +47,9 @@ MarkSpaceViterbi::MarkSpaceViterbi(int maxDotSteps)
       spaceScore_(kRing),
       markLength_(kRing),
       spaceLength_(kRing),
-      spaceAfterSpace_(kRing) {
+      spaceAfterSpace_(kRing),
+      markModes_(kMarkModes),
+      spaceModes_(kSpaceModes) {
     SetDotSteps(maxDotSteps / 2.0);
     Reset();
 }
@@ -72,15 +70,31 @@ void MarkSpaceViterbi::SetDotSteps(double dotSteps) {
     maxSpace_ = std::min(static_cast<int>(spacePrior_.size()) - 1,
                          static_cast<int>(std::ceil(kSpaceDots * dotSteps_)));
     for (int d = 1; d <= maxMark_; ++d)
-        markPrior_[d] = LogPrior(kMarkModes, d / dotSteps_);
+        markPrior_[d] = LogPrior(markModes_, d / dotSteps_);
     // Silence longer than a word space is cut into runs of five dots or more,
     // each costing the same small amount: long silence must stay cheaper
     // than any noise-made dot in it.
     const double idle = std::log(0.5);
     for (int d = 1; d <= maxSpace_; ++d) {
-        spacePrior_[d] = LogPrior(kSpaceModes, d / dotSteps_);
+        spacePrior_[d] = LogPrior(spaceModes_, d / dotSteps_);
         idlePrior_[d] = d >= 5.0 * dotSteps_ ? idle : kNone;
     }
+}
+
+void MarkSpaceViterbi::SetRhythm(const SenderRhythm& rhythm) {
+    // A log-normal's spread in dots is about its centre times its spread in
+    // log dots.
+    for (int kind = 0; kind < 2; ++kind) {
+        LengthMode& mode = markModes_[static_cast<std::size_t>(kind)];
+        mode.Dots = std::exp(rhythm.MarkLogDots(kind));
+        mode.Spread = mode.Dots * rhythm.MarkSpread(kind);
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        LengthMode& mode = spaceModes_[static_cast<std::size_t>(kind)];
+        mode.Dots = std::exp(rhythm.SpaceLogDots(kind));
+        mode.Spread = mode.Dots * rhythm.SpaceSpread(kind);
+    }
+    SetDotSteps(dotSteps_);
 }
 
 void MarkSpaceViterbi::Push(double llr) {
@@ -155,7 +169,8 @@ void MarkSpaceViterbi::Decide(int lagSteps, RunSink& sink) {
             break;
         }
         const double strength = cumulative_[Index(piece.End)] - cumulative_[Index(piece.Start - 1)];
-        sink.OnRunPiece(piece.Mark, static_cast<int>(piece.End - piece.Start + 1), strength);
+        sink.OnRunPiece(piece.Start, piece.Mark, static_cast<int>(piece.End - piece.Start + 1),
+                        strength);
         decidedEnd_ = piece.End;
         --count;
     }
@@ -186,6 +201,14 @@ std::span<const TimedRun> MarkSpaceViterbi::RecentRuns(int steps, std::span<Time
     }
     std::reverse(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count));
     return out.first(count);
+}
+
+double MarkSpaceViterbi::Sum(std::int64_t first, std::int64_t last) const {
+    first = std::max({first, std::int64_t{0}, now_ - kRing + 2});
+    last = std::min(last, now_);
+    if (last < first)
+        return 0.0;
+    return cumulative_[Index(last)] - (first == 0 ? 0.0 : cumulative_[Index(first - 1)]);
 }
 
 int MarkSpaceViterbi::OpenSpaceSteps(int limit) const {

@@ -12,6 +12,15 @@ namespace {
 constexpr double kRate = 0.08;
 constexpr double kFirstRate = 0.5;
 constexpr double kLongestSpaceDots = 12.0;
+// Spreads start wide enough for a hand sender and stay between even keying
+// seen through noise and a careless fist. They follow more slowly than the
+// means, after a few runs of the kind.
+constexpr std::array<double, 2> kStartMarkSpreads{0.3, 0.2};
+constexpr std::array<double, 3> kStartSpaceSpreads{0.35, 0.25, 0.25};
+constexpr double kSpreadRate = 0.05;
+constexpr int kSpreadAfter = 4;
+constexpr double kMinSpread = 0.1;
+constexpr double kMaxSpread = 0.5;
 
 struct Range {
     double Low, High;  // dots
@@ -28,13 +37,19 @@ constexpr Range kCharacterBorder{1.6, 2.8};
 constexpr Range kWordBorder{4.0, 6.5};
 
 template <std::size_t N>
-void Learn(std::array<double, N>& means, std::array<int, N>& counts,
+void Learn(std::array<double, N>& means, std::array<double, N>& spreads, std::array<int, N>& counts,
            const std::array<Range, N>& ranges, double dots) {
     const double x = std::log(dots);
     std::size_t nearest = 0;
     while (nearest + 1 < N && x > 0.5 * (means[nearest] + means[nearest + 1]))
         ++nearest;
     double& mean = means[nearest];
+    // Normal: standard deviation = 1.2533 * mean absolute deviation.
+    if (counts[nearest] >= kSpreadAfter) {
+        double& spread = spreads[nearest];
+        spread += kSpreadRate * (1.2533 * std::abs(x - mean) - spread);
+        spread = std::clamp(spread, kMinSpread, kMaxSpread);
+    }
     mean += std::max(kRate, kFirstRate / ++counts[nearest]) * (x - mean);
     mean = std::clamp(mean, std::log(ranges[nearest].Low), std::log(ranges[nearest].High));
 }
@@ -48,6 +63,8 @@ double Border(double low, double high, const Range& range) {
 void SenderRhythm::Reset() {
     marks_ = {0.0, std::log(3.0)};
     spaces_ = {0.0, std::log(3.0), std::log(7.0)};
+    markSpreads_ = kStartMarkSpreads;
+    spaceSpreads_ = kStartSpaceSpreads;
     markCounts_ = {};
     spaceCounts_ = {};
     Borders();
@@ -56,14 +73,14 @@ void SenderRhythm::Reset() {
 void SenderRhythm::AddMark(double dots) {
     if (dots <= 0.0)
         return;
-    Learn(marks_, markCounts_, kMarkRanges, dots);
+    Learn(marks_, markSpreads_, markCounts_, kMarkRanges, dots);
     Borders();
 }
 
 void SenderRhythm::AddSpace(double dots) {
     if (dots <= 0.0 || dots > kLongestSpaceDots)
         return;
-    Learn(spaces_, spaceCounts_, kSpaceRanges, dots);
+    Learn(spaces_, spaceSpreads_, spaceCounts_, kSpaceRanges, dots);
     Borders();
 }
 

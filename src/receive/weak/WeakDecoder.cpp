@@ -15,7 +15,13 @@ constexpr double kMinDotSteps = 8.0;          // 23 ms, 52 wpm
 constexpr double kStartDotSteps = 20.0;       // 58 ms, 20 wpm
 constexpr std::size_t kLevelWindow = 1378;    // 4 s of steps
 constexpr std::size_t kLookaheadSteps = 100;  // levels see 0.29 s ahead
-constexpr int kDecisionLagSteps = 170;        // 0.49 s
+// The runs only mark out the stretches the character search reads again, so
+// they need not settle long.
+constexpr int kDecisionLagSteps = 100;  // 0.29 s
+// A character is read again with what followed it for this long (0.29 s)
+// before it is handed on: with the lag and the look-ahead, text stays
+// within 1.5 s of the audio.
+constexpr int kHoldSteps = 100;
 constexpr std::size_t kFirstFitSteps = 100;
 // A tone this far from the last one is another signal: forget the levels.
 constexpr double kRetuneHz = 15.0;
@@ -68,6 +74,8 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       redone_(kLevelWindow),
       lookahead_(kLookaheadSteps),
       runs_(512) {
+    assembler_.SetEvidence(&viterbi_);
+    assembler_.SetHoldSteps(kHoldSteps);
     Reset();
 }
 
@@ -93,6 +101,7 @@ void WeakDecoder::Reset() {
     newOver_ = false;
     decided_ = false;
     demodulator_.SetAverageSteps(kStartAverageSteps);
+    viterbi_.SetRhythm(assembler_.Rhythm());
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
 }
@@ -184,6 +193,7 @@ void WeakDecoder::UpdateSpeed() {
     const int current = demodulator_.AverageSteps();
     if (std::abs(average - current) > std::max(1, current / 5))
         demodulator_.SetAverageSteps(average);
+    viterbi_.SetRhythm(assembler_.Rhythm());
     viterbi_.SetDotSteps(dotSteps_);
     assembler_.SetDotSteps(dotSteps_);
     if (first && !decided_)

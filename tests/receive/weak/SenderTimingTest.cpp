@@ -98,5 +98,49 @@ TEST(SenderRhythm, BordersFollowTheSendersOwnDashesAndSpaces) {
     EXPECT_NEAR(rhythm.WordBorder(), std::sqrt(21.0), 1e-9);
 }
 
+TEST(SenderRhythm, SpreadsNarrowForAKeyerAndStayWideForAHandSender) {
+    // Lengths off by 6 % (a keyer) and by 25 % (a hand sender), as log dots.
+    struct Sender {
+        double Jitter;
+        double Low, High;  // bounds of every learned spread
+    };
+    const Sender senders[] = {{0.06, 0.1, 0.12}, {0.25, 0.18, 0.35}};
+    for (const Sender& s : senders) {
+        std::mt19937_64 rng(5);
+        std::normal_distribution<double> jitter(0.0, s.Jitter);
+        SenderRhythm rhythm;
+        for (int i = 0; i < 200; ++i) {
+            rhythm.AddMark(std::exp(jitter(rng)));
+            rhythm.AddSpace(std::exp(jitter(rng)));
+            rhythm.AddMark(3.0 * std::exp(jitter(rng)));
+            rhythm.AddSpace((i % 3 == 0 ? 7.0 : 3.0) * std::exp(jitter(rng)));
+        }
+        for (int kind = 0; kind < 2; ++kind) {
+            EXPECT_GE(rhythm.MarkSpread(kind), s.Low) << s.Jitter << " mark " << kind;
+            EXPECT_LE(rhythm.MarkSpread(kind), s.High) << s.Jitter << " mark " << kind;
+        }
+        for (int kind = 0; kind < 3; ++kind) {
+            EXPECT_GE(rhythm.SpaceSpread(kind), s.Low) << s.Jitter << " space " << kind;
+            EXPECT_LE(rhythm.SpaceSpread(kind), s.High) << s.Jitter << " space " << kind;
+        }
+    }
+    // Runs of any length keep the spreads within their bounds; a reset
+    // starts wide again.
+    SenderRhythm rhythm;
+    std::mt19937_64 rng(6);
+    std::uniform_real_distribution<double> any(0.05, 30.0);
+    for (int i = 0; i < 500; ++i) {
+        rhythm.AddMark(any(rng));
+        rhythm.AddSpace(any(rng));
+    }
+    for (int kind = 0; kind < 2; ++kind) {
+        EXPECT_GE(rhythm.MarkSpread(kind), 0.1);
+        EXPECT_LE(rhythm.MarkSpread(kind), 0.5);
+    }
+    rhythm.Reset();
+    EXPECT_DOUBLE_EQ(rhythm.MarkSpread(0), 0.3);
+    EXPECT_DOUBLE_EQ(rhythm.SpaceSpread(0), 0.35);
+}
+
 }  // namespace
 }  // namespace morvane::receive::weak

@@ -3,15 +3,20 @@
 // and the timing search's resistance to a noisy step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "decode/CharacterSink.h"
+#include "decode/CodeTables.h"
+#include "receive/weak/CharacterSearch.h"
 #include "receive/weak/ElementAssembler.h"
 #include "receive/weak/LevelModel.h"
 #include "receive/weak/MarkSpaceViterbi.h"
+#include "receive/weak/SenderRhythm.h"
 #include "receive/weak/SpeedSearch.h"
 #include "receive/weak/ToneDemodulator.h"
 #include "receive/weak/ToneTracker.h"
@@ -141,7 +146,7 @@ TEST(SpeedSearch, FindsTheDotOfEvenAndHandSentRuns) {
 // Collects the runs the search hands on, merged as the assembler merges them.
 class RunLog : public RunSink {
   public:
-    void OnRunPiece(bool mark, int steps, double) override {
+    void OnRunPiece(std::int64_t, bool mark, int steps, double) override {
         if (!Runs.empty() && Runs.back().Mark == mark)
             Runs.back().Steps += steps;
         else
@@ -179,6 +184,116 @@ TEST(MarkSpaceViterbi, ANoisyStepDoesNotCutADashNorDoesASpikeMakeADot) {
     EXPECT_EQ(log.Runs[3].Steps, 10);
 }
 
+TEST(MarkSpaceViterbi, LengthPriorsFollowTheSendersRhythm) {
+    // A hand sender's 4.5-dot dash with a short dip in the middle: with the
+    // usual 3-dot dashes in mind the search cuts it into two marks, with the
+    // sender's own dashes learned it keeps it whole.
+    std::vector<double> llr;
+    auto add = [&](int steps, double value) { llr.insert(llr.end(), steps, value); };
+    add(100, -2.0);
+    add(20, 1.0);
+    add(4, -1.0);
+    add(21, 1.0);
+    add(200, -2.0);
+    auto marks = [&](const SenderRhythm& rhythm) {
+        MarkSpaceViterbi search(56);
+        search.SetRhythm(rhythm);
+        search.SetDotSteps(10.0);
+        for (double value : llr)
+            search.Push(value);
+        RunLog log;
+        search.Decide(0, log);
+        return std::ranges::count_if(log.Runs, [](const TimedRun& r) { return r.Mark; });
+    };
+    SenderRhythm usual;
+    EXPECT_EQ(marks(usual), 2);
+    SenderRhythm hand;
+    for (int i = 0; i < 100; ++i) {
+        hand.AddMark(1.0);
+        hand.AddSpace(1.0);
+        hand.AddMark(4.5);
+        hand.AddSpace(i % 3 == 0 ? 7.0 : 3.0);
+    }
+    EXPECT_EQ(marks(hand), 1);
+}
+
+// Summed evidence of a stretch at `unitsPerDot`: each run given as its kind,
+// length in dots and evidence per unit (marks positive, spaces negative).
+struct TimedPiece {
+    bool Mark;
+    double Dots;
+    double PerUnit;
+};
+
+std::vector<double> Cumulative(const std::vector<TimedPiece>& pieces, double unitsPerDot) {
+    std::vector<double> sum{0.0};
+    for (const TimedPiece& piece : pieces)
+        for (long u = 0; u < std::lround(piece.Dots * unitsPerDot); ++u)
+            sum.push_back(sum.back() + piece.PerUnit);
+    return sum;
+}
+
+// Dots and dashes of the search's reading, ' ' between characters.
+std::string Reading(std::span<const FoundMark> marks) {
+    std::string text;
+    for (const FoundMark& mark : marks) {
+        if (mark.FirstOfCharacter && !text.empty())
+            text += ' ';
+        text += mark.Dash ? '-' : '.';
+    }
+    return text;
+}
+
+TEST(CharacterSearch, ReadsWholeCharactersOfTheTableWhereTheLengthsAlonePointElsewhere) {
+    KnownCodes english{};
+    for (int code = 2; code < kSearchCodes; ++code)
+        english[code] = decode::ReceiveEntry(decode::ReceiveTable::English, code) != "*";
+    const TimedPiece gap{false, 1.0, -1.0}, space{false, 3.0, -1.0}, edge{false, 2.0, -1.0};
+    const TimedPiece dot{true, 1.0, 1.0}, dash{true, 3.0, 1.0};
+    struct Case {
+        const char* Name;
+        std::vector<TimedPiece> Pieces;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        // Plain keying is read as sent, character spaces included.
+        {"CQ",
+         {edge, dash, gap, dot, gap, dash, gap, dot, space, dash, gap, dash, gap, dot, gap, dash,
+          edge},
+         "-.-. --.-"},
+        // A dash cut to 1.5 dots: "--.--" is no character, the digit is.
+        {"0 with a short dash",
+         {edge, dash, gap, dash, gap, {true, 1.5, 1.0}, gap, dash, gap, dash, edge},
+         "-----"},
+        // A dot the noise hid (no evidence either way) between two inner
+        // gaps: one digit rather than two letters.
+        {"5 with a hidden dot",
+         {edge, dot, gap, dot, gap, {false, 1.0, 0.0}, gap, dot, gap, dot, edge},
+         "....."},
+        // The same length of clear silence is a character space.
+        {"I I", {edge, dot, gap, dot, space, dot, gap, dot, edge}, ".. .."},
+        // A one-unit spike in a character space is noise, not an E.
+        {"E T with a spike",
+         {edge, dot, {false, 1.5, -1.0}, {true, 1.0 / 6.0, 1.0}, {false, 1.5, -1.0}, dash, edge},
+         ". -"},
+        // Silence reads as nothing.
+        {"silence", {{false, 12.0, -1.0}}, ""},
+    };
+    CharacterSearch search;
+    for (const Case& c : cases) {
+        const auto units = Cumulative(c.Pieces, 6.0);
+        EXPECT_EQ(Reading(search.Search(units, 6.0, TimingPriors{}, english)), c.Expected)
+            << c.Name;
+    }
+    // Only codes the table knows are read: without "0" the short dash is a
+    // dot again and the stretch splits into characters that exist.
+    KnownCodes noZero = english;
+    noZero[decode::CodeNumberOf("-----")] = false;
+    noZero[decode::CodeNumberOf("--.--")] = true;
+    const auto units = Cumulative(cases[1].Pieces, 6.0);
+    EXPECT_EQ(Reading(search.Search(units, 6.0, TimingPriors{}, noZero)), "--.--");
+}
+
 class CodeLog : public decode::CharacterSink {
   public:
     bool ExtendOn() const override { return false; }
@@ -196,13 +311,18 @@ TEST(ElementAssembler, ALoneElementNeedsMoreConfidenceThanOneInAWord) {
         assembler.SetDotSteps(10.0);
         assembler.SetExpectedStrength(1.0, -1.0);
         assembler.SetSquelch(squelch);
-        assembler.OnRunPiece(false, 100, -100.0);
-        assembler.OnRunPiece(true, 10, 4.0);  // E alone
-        assembler.OnRunPiece(false, 70, -70.0);
-        assembler.OnRunPiece(true, 30, 12.0);  // T, then E in the same word
-        assembler.OnRunPiece(false, 30, -30.0);
-        assembler.OnRunPiece(true, 10, 4.0);
-        assembler.OnRunPiece(false, 70, -70.0);
+        const struct {
+            bool Mark;
+            int Steps;
+            double Strength;
+        } runs[] = {{false, 100, -100.0}, {true, 10, 4.0},   // E alone
+                    {false, 70, -70.0},   {true, 30, 12.0},  // T, then E in the same word
+                    {false, 30, -30.0},   {true, 10, 4.0},  {false, 70, -70.0}};
+        std::int64_t at = 0;
+        for (const auto& r : runs) {
+            assembler.OnRunPiece(at, r.Mark, r.Steps, r.Strength);
+            at += r.Steps;
+        }
         assembler.Finish();
         return log.Text;
     };
