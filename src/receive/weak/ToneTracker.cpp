@@ -22,6 +22,7 @@ ToneTracker::ToneTracker(const ToneTrackerConfig& config)
     sorted_.resize(lastBin_ - firstBin_ + 1);
     alpha_ = 1.0 - std::exp(-n / config.SampleRateHz / config.PersistenceS);
     acquireAlpha_ = 1.0 - std::exp(-n / config.SampleRateHz / config.AcquirePersistenceS);
+    holdDecay_ = std::exp(-n / config.SampleRateHz / config.HoldS);
     Reset();
 }
 
@@ -29,6 +30,7 @@ void ToneTracker::Reset() {
     std::fill(average_.begin(), average_.end(), 0.0);
     blocks_ = 0;
     lockedBin_ = 0;
+    held_ = 0.0;
     prominence_ = 0.0;
 }
 
@@ -62,9 +64,14 @@ void ToneTracker::Process(std::span<const float> block) {
     for (std::size_t k = firstBin_; k <= lastBin_; ++k)
         if (average_[k] > average_[peak])
             peak = k;
-    const double switchRatio = SignalPresent() ? config_.SwitchRatio : 1.0;
-    if (lockedBin_ == 0 || average_[peak] > switchRatio * average_[lockedBin_])
+    // A station found is held through its fades as long as it stands out of
+    // the noise at all; with nothing held the strongest peak wins.
+    const bool holding = held_ > 0.0;
+    const double switchRatio = holding ? config_.SwitchRatio : 1.0;
+    if (lockedBin_ == 0 || average_[peak] > switchRatio * std::max(held_, average_[lockedBin_])) {
         lockedBin_ = peak;
+        held_ = 0.0;
+    }
     // Follow the locked tone to its own local maximum as it drifts.
     while (lockedBin_ > firstBin_ && average_[lockedBin_ - 1] > average_[lockedBin_])
         --lockedBin_;
@@ -72,6 +79,12 @@ void ToneTracker::Process(std::span<const float> block) {
         ++lockedBin_;
 
     prominence_ = average_[lockedBin_] / Median();
+    if (SignalPresent())
+        held_ = std::max(holdDecay_ * held_, average_[lockedBin_]);
+    else if (prominence_ < config_.HoldRatio)
+        held_ = 0.0;
+    else
+        held_ *= holdDecay_;
     toneHz_ = PeakHz(lockedBin_);
 }
 

@@ -3,6 +3,10 @@
 // out of the noise long before any single block shows it. The strongest peak
 // between 300 and 1200 Hz is the tone; a rival peak must be clearly stronger
 // before the tracker moves to it, so a weaker neighbour never steals the lock.
+// The rival is measured against the locked station's strength held over its
+// fades, not against its present strength: a station in a few seconds of QSB
+// is still the one being copied. Once it no longer stands out at all, it is
+// gone and the strongest peak wins again.
 // Presence is the peak's height over the median bin: noise alone stays near 1.
 #pragma once
 
@@ -23,6 +27,8 @@ struct ToneTrackerConfig {
     double MinHz = 300.0;
     double MaxHz = 1200.0;
     double SwitchRatio = 1.6;    // a new peak must beat the locked one by this
+    double HoldS = 10.0;         // time constant in which a held strength decays
+    double HoldRatio = 2.0;      // peak over median below which a station is gone
     double PresenceRatio = 4.0;  // peak over median bin when a signal is present
 };
 
@@ -65,6 +71,8 @@ class ToneTracker {
     std::size_t fixedBin_ = 0;  // 0: search
     double alpha_ = 0.0;
     double acquireAlpha_ = 0.0;
+    double holdDecay_ = 1.0;  // per block
+    double held_ = 0.0;       // the locked station's strength, held over fades
     int blocks_ = 0;
     double toneHz_ = 650.0;
     double prominence_ = 0.0;

@@ -69,6 +69,49 @@ TEST(ToneTracker, KeepsTheStrongerStationWhenAWeakerOneStartsNearby) {
     EXPECT_NEAR(tracker.ToneHz(), 700.0, 4.0);
 }
 
+TEST(ToneTracker, HoldsAFadingStationAgainstAWeakerNeighbourThatWasThereFirst) {
+    // The neighbour keys throughout; the wanted station comes at 1.8 s, at
+    // +3 dB in 500 Hz and 7.5 dB stronger than the neighbour at its best, but
+    // already fading: every 14.8 s it goes down to 0.3 of its level, below
+    // the neighbour, for a few seconds. At 28 s it stops.
+    constexpr int kBlocks = 450;
+    constexpr int kStopBlock = 300;
+    constexpr double kStartS = 1.8;
+    const auto wanted = KeyedTone(700.0, 2370.0, 0.0, kBlocks, 11);
+    const auto neighbour = KeyedTone(800.0, 1000.0, 0.0, kBlocks, 12);
+    const auto noise = KeyedTone(0.0, 0.0, 3900.0, kBlocks, 13);
+    ToneTracker tracker;
+    int found = -1, lost = 0, back = -1;
+    for (int block = 0; block < kBlocks; ++block) {
+        std::vector<float> mix(1024);
+        for (std::size_t i = 0; i < mix.size(); ++i) {
+            const std::size_t at = static_cast<std::size_t>(block) * 1024 + i;
+            const double t = static_cast<double>(at) / kRate;
+            const double dip = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / 14.8);
+            const bool keyed = t >= kStartS && block < kStopBlock;
+            mix[i] = noise[at] + neighbour[at] +
+                     (keyed ? static_cast<float>(1.0 - 0.7 * dip) * wanted[at] : 0.0f);
+        }
+        tracker.Process(mix);
+        const bool onWanted = std::abs(tracker.ToneHz() - 700.0) < 4.0;
+        if (block >= kStopBlock) {
+            if (back < 0 && std::abs(tracker.ToneHz() - 800.0) < 4.0)
+                back = block - kStopBlock;
+        } else if (found < 0 && onWanted) {
+            found = block;
+        } else if (found >= 0 && !onWanted) {
+            ++lost;
+        }
+    }
+    // Found within 3 s of its start, then never left for the neighbour while
+    // it sends; once it has gone, the neighbour is taken within 5 s.
+    EXPECT_GE(found, 0);
+    EXPECT_LT(found, static_cast<int>((kStartS + 3.0) * kRate / 1024));
+    EXPECT_EQ(lost, 0) << "found in block " << found;
+    EXPECT_GE(back, 0);
+    EXPECT_LT(back, static_cast<int>(5.0 * kRate / 1024));
+}
+
 TEST(ToneDemodulator, PassesTheToneAndRejectsANeighbour100HzAway) {
     auto level = [](double hz) {
         ToneDemodulator demodulator({.DelaySamples = 1});
