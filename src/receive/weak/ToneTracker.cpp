@@ -66,9 +66,13 @@ void ToneTracker::Process(std::span<const float> block) {
             peak = k;
     // A station found is held through its fades as long as it stands out of
     // the noise at all; with nothing held the strongest peak wins.
+    // The held strength includes the ups of the averaged noise, so a rival
+    // need beat it by less than the present one.
     const bool holding = held_ > 0.0;
     const double switchRatio = holding ? config_.SwitchRatio : 1.0;
-    if (lockedBin_ == 0 || average_[peak] > switchRatio * std::max(held_, average_[lockedBin_])) {
+    const double heldRatio = holding ? config_.HeldSwitchRatio : 1.0;
+    if (lockedBin_ == 0 || (average_[peak] > switchRatio * average_[lockedBin_] &&
+                            average_[peak] > heldRatio * held_)) {
         lockedBin_ = peak;
         held_ = 0.0;
     }

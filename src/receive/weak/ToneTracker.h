@@ -28,6 +28,7 @@ struct ToneTrackerConfig {
     double MaxHz = 1200.0;
     double SwitchRatio = 1.6;    // a new peak must beat the locked one by this
     double HoldS = 10.0;         // time constant in which a held strength decays
+    double HeldSwitchRatio = 1.25;  // and a new peak must beat that by this
     double HoldRatio = 2.0;      // peak over median below which a station is gone
     double PresenceRatio = 4.0;  // peak over median bin when a signal is present
 };
