@@ -26,11 +26,11 @@ struct ToneTrackerConfig {
     double AcquirePersistenceS = 0.5;  // the same while no signal is present
     double MinHz = 300.0;
     double MaxHz = 1200.0;
-    double SwitchRatio = 1.6;    // a new peak must beat the locked one by this
-    double HoldS = 10.0;         // time constant in which a held strength decays
+    double SwitchRatio = 1.6;       // a new peak must beat the locked one by this
+    double HoldS = 10.0;            // time constant in which a held strength decays
     double HeldSwitchRatio = 1.25;  // and a new peak must beat that by this
-    double HoldRatio = 2.0;      // peak over median below which a station is gone
-    double PresenceRatio = 4.0;  // peak over median bin when a signal is present
+    double HoldRatio = 2.0;         // peak over median below which a station is gone
+    double PresenceRatio = 4.0;     // peak over median bin when a signal is present
 };
 
 class ToneTracker {

@@ -151,6 +151,35 @@ TEST(LevelModel, FitsNoiseAndMarkLevelsOfAKeyedEnvelope) {
     }
 }
 
+TEST(LevelModel, TheLocalMarkLevelFollowsAFadeAndHoldsWithoutMarks) {
+    std::mt19937_64 rng(4);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    // The fit of the last seconds: noise sigma 1, marks at 8 on average.
+    const LevelFit fit{.NoiseSigma = 1.0, .MarkLevel = 8.0, .MarkSpread = 3.0, .MarkShare = 0.4};
+    // 250 steps, 40 % of them marks at `mark`.
+    auto window = [&](double mark) {
+        std::vector<float> samples;
+        for (int i = 0; i < 250; ++i) {
+            const double line = i % 50 < 20 ? mark : 0.0;
+            samples.push_back(static_cast<float>(std::hypot(line + gauss(rng), gauss(rng))));
+        }
+        return samples;
+    };
+    // A fade from 11 down to 3.5 and back, one window a block (a tenth of a
+    // second), each fit starting from the last.
+    double level = fit.MarkLevel;
+    for (int block = 0; block <= 60; ++block) {
+        const double mark = 7.25 + 3.75 * std::cos(2.0 * std::numbers::pi * block / 60.0);
+        level = LocalMarkLevel(window(mark), fit, level);
+        EXPECT_NEAR(level, mark, 0.15 * mark + 0.3) << "block " << block;
+        LevelFit local = fit;
+        local.MarkLevel = level;
+        EXPECT_GT(MarkLogLikelihoodRatio(mark, local), 0.0) << "block " << block;
+    }
+    // A word space: no marks, the level stays near where it was.
+    EXPECT_NEAR(LocalMarkLevel(window(0.0), fit, 6.0), 6.0, 1.0);
+}
+
 // Runs of "PARIS" (.--. .- .-. .. ...) at `dot` steps, each length off by
 // up to `spread` of itself.
 std::vector<TimedRun> Paris(double dot, double spread, std::uint64_t seed) {
