@@ -12,7 +12,8 @@ ToneTracker::ToneTracker(const ToneTrackerConfig& config)
       out_(static_cast<std::size_t>(config.BlockSize / 2 + 1)),
       plan_(FftwPlan::RealToComplex(config.BlockSize, in_, out_)),
       window_(static_cast<std::size_t>(config.BlockSize)),
-      average_(static_cast<std::size_t>(config.BlockSize / 2 + 1)) {
+      average_(static_cast<std::size_t>(config.BlockSize / 2 + 1)),
+      quick_(average_.size()) {
     const double n = config.BlockSize;
     for (std::size_t i = 0; i < window_.size(); ++i)
         window_[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n));
@@ -28,6 +29,7 @@ ToneTracker::ToneTracker(const ToneTrackerConfig& config)
 
 void ToneTracker::Reset() {
     std::fill(average_.begin(), average_.end(), 0.0);
+    std::fill(quick_.begin(), quick_.end(), 0.0);
     blocks_ = 0;
     lockedBin_ = 0;
     held_ = 0.0;
@@ -52,17 +54,23 @@ void ToneTracker::Process(std::span<const float> block) {
     // persistence.
     ++blocks_;
     const double a = std::max(SignalPresent() ? alpha_ : acquireAlpha_, 1.0 / blocks_);
-    for (std::size_t k = firstBin_ - 1; k <= lastBin_ + 1; ++k)
+    const double quick = std::max(acquireAlpha_, 1.0 / blocks_);
+    for (std::size_t k = firstBin_ - 1; k <= lastBin_ + 1; ++k) {
         average_[k] += a * (std::norm(out_[k]) - average_[k]);
+        quick_[k] += quick * (std::norm(out_[k]) - quick_[k]);
+    }
 
     if (fixedBin_ != 0) {
         lockedBin_ = fixedBin_;
         prominence_ = average_[lockedBin_] / Median();
         return;
     }
+    // Rivals are judged on the fast spectrum, so a station that starts
+    // beside the one locked is taken within the demodulator's delay and
+    // none of it is lost.
     std::size_t peak = firstBin_;
     for (std::size_t k = firstBin_; k <= lastBin_; ++k)
-        if (average_[k] > average_[peak])
+        if (quick_[k] > quick_[peak])
             peak = k;
     // A station found is held through its fades as long as it stands out of
     // the noise at all; with nothing held the strongest peak wins.
@@ -71,8 +79,11 @@ void ToneTracker::Process(std::span<const float> block) {
     const bool holding = held_ > 0.0;
     const double switchRatio = holding ? config_.SwitchRatio : 1.0;
     const double heldRatio = holding ? config_.HeldSwitchRatio : 1.0;
-    if (lockedBin_ == 0 || (average_[peak] > switchRatio * average_[lockedBin_] &&
-                            average_[peak] > heldRatio * held_)) {
+    if (lockedBin_ == 0 ||
+        (quick_[peak] > switchRatio * quick_[lockedBin_] && quick_[peak] > heldRatio * held_)) {
+        // The long spectrum starts again from the new scene.
+        if (lockedBin_ != 0 && peak != lockedBin_)
+            average_ = quick_;
         lockedBin_ = peak;
         held_ = 0.0;
     }

@@ -65,6 +65,7 @@ class ToneTracker {
     FftwPlan plan_;
     std::vector<float> window_;
     std::vector<double> average_;
+    std::vector<double> quick_;   // the same with the acquiring persistence
     std::vector<double> sorted_;  // scratch for the median
     std::size_t firstBin_ = 0;
     std::size_t lastBin_ = 0;

@@ -109,8 +109,14 @@ void WeakDecoder::Reset() {
 void WeakDecoder::Process(std::span<const float> block) {
     ++blocks_;
     tracker_.Process(block);
-    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz)
+    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz) {
         levels_.Reset();
+        // What was mixed down at the old tone is no part of the new signal.
+        if (!decided_) {
+            historyFilled_ = 0;
+            openSteps_ = 0;
+        }
+    }
     toneHz_ = tracker_.ToneHz();
     demodulator_.SetToneHz(toneHz_);
     const std::size_t count = demodulator_.Process(block, steps_, rawSteps_);
