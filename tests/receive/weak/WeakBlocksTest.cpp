@@ -69,49 +69,6 @@ TEST(ToneTracker, KeepsTheStrongerStationWhenAWeakerOneStartsNearby) {
     EXPECT_NEAR(tracker.ToneHz(), 700.0, 4.0);
 }
 
-TEST(ToneTracker, HoldsAFadingStationAgainstAWeakerNeighbourThatWasThereFirst) {
-    // The neighbour keys throughout; the wanted station comes at 1.8 s, at
-    // +3 dB in 500 Hz and 7.5 dB stronger than the neighbour at its best, but
-    // already fading: every 14.8 s it goes down to 0.3 of its level, below
-    // the neighbour, for a few seconds. At 28 s it stops.
-    constexpr int kBlocks = 450;
-    constexpr int kStopBlock = 300;
-    constexpr double kStartS = 1.8;
-    const auto wanted = KeyedTone(700.0, 2370.0, 0.0, kBlocks, 11);
-    const auto neighbour = KeyedTone(800.0, 1000.0, 0.0, kBlocks, 12);
-    const auto noise = KeyedTone(0.0, 0.0, 3900.0, kBlocks, 13);
-    ToneTracker tracker;
-    int found = -1, lost = 0, back = -1;
-    for (int block = 0; block < kBlocks; ++block) {
-        std::vector<float> mix(1024);
-        for (std::size_t i = 0; i < mix.size(); ++i) {
-            const std::size_t at = static_cast<std::size_t>(block) * 1024 + i;
-            const double t = static_cast<double>(at) / kRate;
-            const double dip = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / 14.8);
-            const bool keyed = t >= kStartS && block < kStopBlock;
-            mix[i] = noise[at] + neighbour[at] +
-                     (keyed ? static_cast<float>(1.0 - 0.7 * dip) * wanted[at] : 0.0f);
-        }
-        tracker.Process(mix);
-        const bool onWanted = std::abs(tracker.ToneHz() - 700.0) < 4.0;
-        if (block >= kStopBlock) {
-            if (back < 0 && std::abs(tracker.ToneHz() - 800.0) < 4.0)
-                back = block - kStopBlock;
-        } else if (found < 0 && onWanted) {
-            found = block;
-        } else if (found >= 0 && !onWanted) {
-            ++lost;
-        }
-    }
-    // Found within 3 s of its start, then never left for the neighbour while
-    // it sends; once it has gone, the neighbour is taken within 5 s.
-    EXPECT_GE(found, 0);
-    EXPECT_LT(found, static_cast<int>((kStartS + 3.0) * kRate / 1024));
-    EXPECT_EQ(lost, 0) << "found in block " << found;
-    EXPECT_GE(back, 0);
-    EXPECT_LT(back, static_cast<int>(5.0 * kRate / 1024));
-}
-
 TEST(ToneDemodulator, PassesTheToneAndRejectsANeighbour100HzAway) {
     auto level = [](double hz) {
         ToneDemodulator demodulator({.DelaySamples = 1});
@@ -149,35 +106,6 @@ TEST(LevelModel, FitsNoiseAndMarkLevelsOfAKeyedEnvelope) {
         EXPECT_GT(MarkLogLikelihoodRatio(mark, fit), 0.0);
         EXPECT_LT(MarkLogLikelihoodRatio(1.0, fit), 0.0);
     }
-}
-
-TEST(LevelModel, TheLocalMarkLevelFollowsAFadeAndHoldsWithoutMarks) {
-    std::mt19937_64 rng(4);
-    std::normal_distribution<double> gauss(0.0, 1.0);
-    // The fit of the last seconds: noise sigma 1, marks at 8 on average.
-    const LevelFit fit{.NoiseSigma = 1.0, .MarkLevel = 8.0, .MarkSpread = 3.0, .MarkShare = 0.4};
-    // 250 steps, 40 % of them marks at `mark`.
-    auto window = [&](double mark) {
-        std::vector<float> samples;
-        for (int i = 0; i < 250; ++i) {
-            const double line = i % 50 < 20 ? mark : 0.0;
-            samples.push_back(static_cast<float>(std::hypot(line + gauss(rng), gauss(rng))));
-        }
-        return samples;
-    };
-    // A fade from 11 down to 3.5 and back, one window a block (a tenth of a
-    // second), each fit starting from the last.
-    double level = fit.MarkLevel;
-    for (int block = 0; block <= 60; ++block) {
-        const double mark = 7.25 + 3.75 * std::cos(2.0 * std::numbers::pi * block / 60.0);
-        level = LocalMarkLevel(window(mark), fit, level);
-        EXPECT_NEAR(level, mark, 0.15 * mark + 0.3) << "block " << block;
-        LevelFit local = fit;
-        local.MarkLevel = level;
-        EXPECT_GT(MarkLogLikelihoodRatio(mark, local), 0.0) << "block " << block;
-    }
-    // A word space: no marks, the level stays near where it was.
-    EXPECT_NEAR(LocalMarkLevel(window(0.0), fit, 6.0), 6.0, 1.0);
 }
 
 // Runs of "PARIS" (.--. .- .-. .. ...) at `dot` steps, each length off by
