@@ -50,7 +50,7 @@ constexpr int kStartAverageStepsClear = 5;
 constexpr double kLocalDots = 16.0;
 constexpr double kMinLocalSteps = 150.0;
 constexpr std::size_t kMaxLocalSteps = 600;
-// A local level below this share of the fit's is noise taken for marks.
+// Nor below this share of the fit's: there noise would be taken for marks.
 constexpr double kMinLocalShare = 0.3;
 
 // One step's evidence for the timing search.
@@ -172,8 +172,10 @@ void WeakDecoder::Process(std::span<const float> block) {
 
 // The levels of the steps about to be scored: the fit's noise, and the mark
 // level of the second or so around them, so marks in a fade are weighed
-// against their own level rather than that of the last seconds. Not while
-// acquiring: then the speed search needs the steadier fit.
+// against their own level rather than that of the last seconds. Never above
+// the fit's level: that already puts the decisions halfway up the keying
+// edges, and a higher one moved them off clean edges. Not while acquiring:
+// then the speed search needs the steadier fit.
 LevelFit WeakDecoder::FollowFading() {
     LevelFit fit = levels_.Fit();
     if (!levels_.Ready()) {
