@@ -49,7 +49,6 @@ constexpr int kStartAverageStepsClear = 5;
 // around them: enough marks for a level, short against a fade of seconds.
 constexpr double kLocalDots = 16.0;
 constexpr double kMinLocalSteps = 150.0;
-constexpr std::size_t kMaxLocalSteps = 600;
 // Nor below this share of the fit's: there noise would be taken for marks.
 constexpr double kMinLocalShare = 0.3;
 
@@ -74,8 +73,7 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       ordered_(kLevelWindow),
       redone_(kLevelWindow),
       lookahead_(kLookaheadSteps),
-      runs_(512),
-      local_(kMaxLocalSteps) {
+      runs_(512) {
     Reset();
 }
 

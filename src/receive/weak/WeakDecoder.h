@@ -75,7 +75,8 @@ class WeakDecoder {
     std::vector<float> lookahead_;  // envelope awaiting the timing search
     std::vector<TimedRun> runs_;    // scratch for the speed search
     // The steps around those being scored, and their mark level (0: none yet).
-    std::vector<float> local_;
+    static constexpr std::size_t kMaxLocalSteps = 600;
+    std::vector<float> local_ = std::vector<float>(kMaxLocalSteps);
     double markLevel_ = 0.0;
     std::size_t lookaheadAt_ = 0;
     // The tracker's verdict on the last blocks. The steps entering the timing
