@@ -33,6 +33,8 @@ void ToneTracker::Reset() {
     blocks_ = 0;
     lockedBin_ = 0;
     held_ = 0.0;
+    rivalBin_ = 0;
+    rivalBlocks_ = 0;
     prominence_ = 0.0;
 }
 
@@ -79,8 +81,17 @@ void ToneTracker::Process(std::span<const float> block) {
     const bool holding = held_ > 0.0;
     const double switchRatio = holding ? config_.SwitchRatio : 1.0;
     const double heldRatio = holding ? config_.HeldSwitchRatio : 1.0;
-    if (lockedBin_ == 0 ||
-        (quick_[peak] > switchRatio * quick_[lockedBin_] && quick_[peak] > heldRatio * held_)) {
+    const bool rivalAhead = lockedBin_ != 0 && quick_[peak] > switchRatio * quick_[lockedBin_] &&
+                            quick_[peak] > heldRatio * held_;
+    // The fast spectrum of two stations near in strength swings with their
+    // keying: a rival one block ahead is such a swing, one ahead in blocks
+    // running is a stronger station.
+    if (!rivalAhead)
+        rivalBlocks_ = 0;
+    else
+        rivalBlocks_ = peak == rivalBin_ ? rivalBlocks_ + 1 : 1;
+    rivalBin_ = peak;
+    if (lockedBin_ == 0 || rivalBlocks_ >= (holding ? kRivalBlocks : 1)) {
         // The long spectrum starts again from the new scene.
         if (lockedBin_ != 0 && peak != lockedBin_)
             average_ = quick_;

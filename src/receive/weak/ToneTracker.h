@@ -36,6 +36,7 @@ struct ToneTrackerConfig {
 class ToneTracker {
   public:
     static constexpr int kMinPresenceBlocks = 4;
+    static constexpr int kRivalBlocks = 2;  // blocks a rival must lead a held station
 
     explicit ToneTracker(const ToneTrackerConfig& config = {});
 
@@ -75,6 +76,8 @@ class ToneTracker {
     double acquireAlpha_ = 0.0;
     double holdDecay_ = 1.0;  // per block
     double held_ = 0.0;       // the locked station's strength, held over fades
+    std::size_t rivalBin_ = 0;
+    int rivalBlocks_ = 0;  // blocks in a row the rival has been ahead
     int blocks_ = 0;
     double toneHz_ = 650.0;
     double prominence_ = 0.0;

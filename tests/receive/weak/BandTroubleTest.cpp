@@ -95,6 +95,39 @@ TEST(ToneTracker, HoldsAFadingStationAgainstAWeakerNeighbourThatWasThereFirst) {
     EXPECT_LT(back, static_cast<int>(5.0 * kRate / 1024));
 }
 
+TEST(ToneTracker, TwoStationsOfNearlyEqualStrengthDoNotTossTheLockBetweenThem) {
+    // 100 Hz apart, 1 dB between them, +6 dB in 500 Hz, each keying its own
+    // text: while both send, each move of the lock throws the levels away.
+    int moves = 0;
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        const double hz = 500.0 + 30.0 * static_cast<double>(seed);
+        const auto recording = synth::MakeRecording({.Wpm = 18.0 + static_cast<double>(seed),
+                                                     .ToneHz = hz,
+                                                     .SnrDb = 6.0,
+                                                     .Neighbour = true,
+                                                     .NeighbourOffsetHz = seed % 2 ? 100.0 : -100.0,
+                                                     .NeighbourDb = -1.0,
+                                                     .LeadS = 1.0,
+                                                     .Words = 12,
+                                                     .Seed = seed});
+        ToneTracker tracker;
+        std::vector<float> block(1024);
+        const std::size_t frames = recording.Frames.size() / 2;
+        double last = 0.0;
+        for (std::size_t at = 0; at + block.size() <= frames; at += block.size()) {
+            for (std::size_t i = 0; i < block.size(); ++i)
+                block[i] = recording.Frames[2 * (at + i)];
+            tracker.Process(block);
+            // From 3 s in, until 2 s before the wanted station's end.
+            const bool bothSending = at > 3 * kRate && at + 2 * kRate < frames;
+            if (bothSending && std::abs(tracker.ToneHz() - last) > 15.0)
+                ++moves;
+            last = tracker.ToneHz();
+        }
+    }
+    EXPECT_LE(moves, 13);
+}
+
 TEST(LevelModel, TheLocalMarkLevelFollowsAFadeAndHoldsWithoutMarks) {
     std::mt19937_64 rng(4);
     std::normal_distribution<double> gauss(0.0, 1.0);
