@@ -49,7 +49,8 @@ constexpr int kStartAverageStepsClear = 5;
 // around them: enough marks for a level, short against a fade of seconds.
 constexpr double kLocalDots = 16.0;
 constexpr double kMinLocalSteps = 150.0;
-// Nor below this share of the fit's: there noise would be taken for marks.
+// The local level stays above this share of the fit's: lower, noise would be
+// taken for marks.
 constexpr double kMinLocalShare = 0.3;
 
 // One step's evidence for the timing search.
@@ -107,14 +108,8 @@ void WeakDecoder::Reset() {
 void WeakDecoder::Process(std::span<const float> block) {
     ++blocks_;
     tracker_.Process(block);
-    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz) {
+    if (std::abs(tracker_.ToneHz() - toneHz_) > kRetuneHz)
         levels_.Reset();
-        // What was mixed down at the old tone is no part of the new signal.
-        if (!decided_) {
-            historyFilled_ = 0;
-            openSteps_ = 0;
-        }
-    }
     toneHz_ = tracker_.ToneHz();
     demodulator_.SetToneHz(toneHz_);
     const std::size_t count = demodulator_.Process(block, steps_, rawSteps_);
