@@ -27,6 +27,9 @@ constexpr double kMinMarkSigmas = 2.5;
 constexpr double kMaxRelativeSpread = 0.4;
 constexpr double kMinNoiseToMark = 0.005;
 constexpr double kEdgeSpreads = 0.5;
+constexpr int kLocalRounds = 3;
+// Weight of the starting level, in steps of the window.
+constexpr double kLocalPriorSteps = 20.0;
 
 }  // namespace
 
@@ -96,6 +99,34 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
     // plenty and keeps the ratios finite.
     fit.NoiseSigma = std::max(fit.NoiseSigma, kMinNoiseToMark * fit.MarkLevel);
     return fit;
+}
+
+double LocalMarkLevel(std::span<const float> window, const LevelFit& fit, double start) {
+    const double s2 = fit.NoiseSigma * fit.NoiseSigma;
+    if (s2 <= 0.0 || window.empty())
+        return fit.MarkLevel;
+    const double floor = kMinMarkSigmas * fit.NoiseSigma;
+    // Within a fraction of a second the marks spread only by the noise.
+    const double spread = fit.NoiseSigma;
+    const double logShare = std::log(std::clamp(fit.MarkShare, 0.02, 0.98));
+    const double logRest = std::log(1.0 - std::clamp(fit.MarkShare, 0.02, 0.98));
+    const double logNorm = std::log(spread * std::sqrt(2.0 * std::numbers::pi));
+    double level = std::max(start, floor);
+    for (int round = 0; round < kLocalRounds; ++round) {
+        double weight = kLocalPriorSteps, sum = kLocalPriorSteps * start;
+        for (float value : window) {
+            const double a = std::max(1e-12, static_cast<double>(value));
+            const double logNoise = logRest + std::log(a / s2) - a * a / (2.0 * s2);
+            const double z = (a - level) / spread;
+            const double logMark = logShare - logNorm - 0.5 * z * z;
+            const double pMark =
+                1.0 / (1.0 + std::exp(std::clamp(logNoise - logMark, -50.0, 50.0)));
+            weight += pMark;
+            sum += pMark * a;
+        }
+        level = std::max(sum / weight, floor);
+    }
+    return level;
 }
 
 double MarkLogLikelihoodRatio(double amplitude, const LevelFit& fit) {

@@ -33,6 +33,13 @@ double StrongShare(const LevelFit& fit);
 LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> scratch,
                    const LevelFit* start = nullptr);
 
+// The mark level of the envelope in `window` alone (a second or so),
+// for a signal that fades faster than the fit's seconds follow: the noise of
+// `fit` holds, only the mark level is fitted again, starting from `start`
+// and drawn towards it as far as the window holds few marks. Never below
+// the level at which the fit keeps a mark mode.
+double LocalMarkLevel(std::span<const float> window, const LevelFit& fit, double start);
+
 // log p(a | mark) - log p(a | space) under `fit`.
 double MarkLogLikelihoodRatio(double amplitude, const LevelFit& fit);
 

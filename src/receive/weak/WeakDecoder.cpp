@@ -51,6 +51,13 @@ constexpr double kBreakDots = 15.0;
 // new acquisition there, the speed found goes on.
 constexpr double kMinBreakContrast = 3.0;
 constexpr int kStartAverageStepsClear = 5;
+// The mark level of the steps being scored is fitted on this many dots
+// around them: enough marks for a level, short against a fade of seconds.
+constexpr double kLocalDots = 16.0;
+constexpr double kMinLocalSteps = 150.0;
+// The local level stays above this share of the fit's: lower, noise would be
+// taken for marks.
+constexpr double kMinLocalShare = 0.3;
 
 // One step's evidence for the timing search.
 double StepLlr(double amplitude, const LevelFit& fit, double scale) {
@@ -87,6 +94,7 @@ void WeakDecoder::Reset() {
     assembler_.Reset();
     std::fill(lookahead_.begin(), lookahead_.end(), 0.0f);
     lookaheadAt_ = 0;
+    markLevel_ = 0.0;
     presence_.fill(false);
     presenceAt_ = 0;
     toneHz_ = 0.0;
@@ -121,6 +129,7 @@ void WeakDecoder::Process(std::span<const float> block) {
                          presence_[(presenceAt_ + 1) % presence_.size()] &&
                          levels_.Fit().MarkShare >= kMinMarkShare;
     const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
+    const LevelFit local = FollowFading();
     // The delay line starts empty: its zeros are no noise level.
     const std::size_t primed = demodulator_.Primed() ? 0 : count;
     for (std::size_t i = 0; i < count; ++i) {
@@ -139,7 +148,7 @@ void WeakDecoder::Process(std::span<const float> block) {
             levels_.Update();
         double llr = kAbsentLlr;
         if (present && levels_.Ready())
-            llr = StepLlr(due, levels_.Fit(), scale);
+            llr = StepLlr(due, local, scale);
         openSteps_ = present ? openSteps_ + 1 : 0;
         viterbi_.Push(llr);
     }
@@ -161,6 +170,29 @@ void WeakDecoder::Process(std::span<const float> block) {
         viterbi_.Decide(kDecisionLagSteps, assembler_);
         decided_ = true;
     }
+}
+
+// The levels of the steps about to be scored: the fit's noise, and the mark
+// level of the second or so around them, so marks in a fade are weighed
+// against their own level rather than that of the last seconds. Never above
+// the fit's level: that already puts the decisions halfway up the keying
+// edges, and a higher one moved them off clean edges. Not while acquiring:
+// then the speed search needs the steadier fit.
+LevelFit WeakDecoder::FollowFading() {
+    LevelFit fit = levels_.Fit();
+    if (!levels_.Ready()) {
+        markLevel_ = 0.0;
+        return fit;
+    }
+    const auto steps = static_cast<std::size_t>(
+        std::clamp(kLocalDots * dotSteps_, kMinLocalSteps, static_cast<double>(kMaxLocalSteps)));
+    const auto window = levels_.Window(std::span<float>(local_).first(steps));
+    const double start = markLevel_ > 0.0 ? markLevel_ : fit.MarkLevel;
+    markLevel_ = std::clamp(LocalMarkLevel(window, fit, start), kMinLocalShare * fit.MarkLevel,
+                            fit.MarkLevel);
+    if (speedKnown_)
+        fit.MarkLevel = markLevel_;
+    return fit;
 }
 
 void WeakDecoder::UpdateSpeed() {
@@ -214,6 +246,7 @@ void WeakDecoder::Redecode() {
     for (std::size_t i = 0; i < n; ++i)
         levels_.Push(redone_[i]);
     levels_.Update();
+    markLevel_ = 0.0;
     const double scale = 1.0 / (kCorrelatedSteps * demodulator_.AverageSteps());
     // The steps the search had taken, and the look-ahead still to come.
     const std::size_t ahead = std::min(n, lookahead_.size());

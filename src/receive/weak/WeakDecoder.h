@@ -47,6 +47,7 @@ class WeakDecoder {
     bool SignalPresent() const { return tracker_.SignalPresent(); }
 
   private:
+    LevelFit FollowFading();
     void UpdateSpeed();
     void Redecode();
     void WatchForNewOver(std::size_t steps);
@@ -73,6 +74,10 @@ class WeakDecoder {
     bool decided_ = false;          // runs have been handed on
     std::vector<float> lookahead_;  // envelope awaiting the timing search
     std::vector<TimedRun> runs_;    // scratch for the speed search
+    // The steps around those being scored, and their mark level (0: none yet).
+    static constexpr std::size_t kMaxLocalSteps = 600;
+    std::vector<float> local_ = std::vector<float>(kMaxLocalSteps);
+    double markLevel_ = 0.0;
     std::size_t lookaheadAt_ = 0;
     // The tracker's verdict on the last blocks. The steps entering the timing
     // search are about nine blocks old; the verdicts of seven and six blocks
