@@ -35,6 +35,10 @@ struct CarrierView {
     // Concentration of the phase estimate (von Mises): 0 unknown, about 2 on
     // noise alone, 100 within a tenth of a radian.
     double Kappa = 0.0;
+    // Signal-to-noise ratio of one step, a²/2σ².
+    double StepSnr() const {
+        return NoiseSigma > 0.0 ? Amplitude * Amplitude / (2.0 * NoiseSigma * NoiseSigma) : 0.0;
+    }
 };
 
 class CarrierTracker {

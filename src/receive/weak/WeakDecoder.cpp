@@ -64,12 +64,20 @@ constexpr double kCoherentScale = 0.6;
 // short low-pass against single noisy steps, far shorter than the
 // envelope's, so runs still sum to nearly their matched filter.
 constexpr double kCoherentSmoothDots = 0.25;
+// A clear signal is copied as well from its envelope, whose timing the rest
+// of the chain was tuned on: coherent evidence is faded out from this
+// signal-to-noise ratio per step (about 0.7 at -3 dB, 1.4 at 0 dB, 2.8 at
+// +3 dB) to the next. Fades of a clear signal still get it.
+constexpr double kCoherentOnlyStepSnr = 1.2;
+constexpr double kClearStepSnr = 2.4;
 
 // Coherent evidence where the carrier's phase is known, the envelope's where
 // it is not, mixed in between.
 double BlendLlr(double envelopeLlr, const CarrierView& view) {
     const double trust =
-        std::clamp((view.Kappa - kKappaUnknown) / (kKappaKnown - kKappaUnknown), 0.0, 1.0);
+        std::clamp((view.Kappa - kKappaUnknown) / (kKappaKnown - kKappaUnknown), 0.0, 1.0) *
+        std::clamp((kClearStepSnr - view.StepSnr()) / (kClearStepSnr - kCoherentOnlyStepSnr), 0.0,
+                   1.0);
     if (trust <= 0.0)
         return envelopeLlr;
     const double coherent =
@@ -174,8 +182,13 @@ void WeakDecoder::Process(std::span<const float> block) {
             carrier_.Evidence(static_cast<int>(kLookaheadSteps) + lag,
                               static_cast<int>(kCoherentSmoothDots * dotSteps_));
         double llr = kAbsentLlr;
-        if (weighed)
-            llr = BlendLlr(StepLlr(due, levels_.Fit(), scale), view);
+        if (weighed) {
+            llr = StepLlr(due, levels_.Fit(), scale);
+            // The speed search and the acquisition judge runs by the
+            // envelope's timing, which they were made for.
+            if (speedKnown_)
+                llr = BlendLlr(llr, view);
+        }
         openSteps_ = present ? openSteps_ + 1 : 0;
         viterbi_.Push(llr);
     }
