@@ -12,6 +12,11 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kSearchStepHz = 0.4;  // under half the main lobe of a second's search
 // The noise estimate settles over this many steps (2.9 s).
 constexpr double kNoiseSteps = 1000.0;
+// Squared angle between the carrier of the past and of the future half over
+// its variance from noise: up to the first the two agree, from the second
+// they disagree (2 and 4 standard deviations).
+constexpr double kMinMismatch = 4.0;
+constexpr double kMaxMismatch = 16.0;
 
 // log I0(z) to a few parts in a thousand, without overflow.
 double LogBesselI0(double z) {
@@ -123,60 +128,79 @@ void CarrierTracker::Update() {
     carrierHz_ = base + (peak + offset) * kSearchStepHz;
 }
 
+// The weighted steps from `from` to `to` (k left out), each turned to where
+// the carrier would put step k.
+CarrierTracker::Half CarrierTracker::Sum(long long k, long long from, long long to,
+                                         double omega) const {
+    Half half;
+    const double length = config_.HalfWindowSteps + 1.0;
+    std::complex<double> phasor = std::polar(1.0, omega * static_cast<double>(k - from));
+    const auto turn = std::polar(1.0, -omega);
+    for (long long j = from; j <= to; ++j, phasor *= turn) {
+        const Slot& slot = At(j);
+        if (j == k || slot.Weight <= 0.0f)
+            continue;  // the step itself would pull the phase its way
+        const double w = slot.Weight * (1.0 - std::abs(static_cast<double>(j - k)) / length);
+        half.Sum += w * std::complex<double>(slot.Step) * phasor;
+        half.Weights += w;
+        half.Squares += w * w;
+    }
+    return half;
+}
+
 CarrierView CarrierTracker::Evidence(int age, int smoothHalf) {
     CarrierView view;
     if (newest_ < 0 || age < 0 || age >= kRing - 2 * config_.HalfWindowSteps || age > newest_)
         return view;
     const long long k = newest_ - age;
-    const int half = config_.HalfWindowSteps;
+    const long long oldest = std::max<long long>(0, newest_ - kRing + 1);
     const double hz = carrierHz_ > 0.0 ? carrierHz_ : lastMixHz_;
     const double omega = kTwoPi * hz * config_.StepSeconds;
-    const long long from = std::max<long long>({0, k - half, newest_ - kRing + 1});
-    const long long to = std::min<long long>(newest_, k + half);
-    // Every step is turned to where the carrier would put step k.
-    std::complex<double> phasor = std::polar(1.0, omega * static_cast<double>(k - from));
-    const auto turn = std::polar(1.0, -omega);
-    std::complex<double> sum{};
-    double weights = 0.0, squares = 0.0;
-    for (long long j = from; j <= to; ++j, phasor *= turn) {
-        const Slot& slot = At(j);
-        if (j == k || slot.Weight <= 0.0f)
-            continue;  // the step itself would pull the phase its way
-        const double w = slot.Weight * (1.0 - std::abs(static_cast<double>(j - k)) / (half + 1.0));
-        sum += w * std::complex<double>(slot.Step) * phasor;
-        weights += w;
-        squares += w * w;
-    }
-    const Slot& own = At(k);
-    const auto step = std::complex<double>(own.Step);
-    // The steps next to k, turned onto step k's phase and averaged: a short
-    // low-pass against spikes that still sums a run to its matched filter.
+    const Half past = Sum(k, std::max(oldest, k - config_.HalfWindowSteps), k, omega);
+    const Half future = Sum(k, k, std::min(newest_, k + config_.HalfWindowSteps), omega);
+    // The steps next to k, averaged: a short low-pass against single noisy
+    // steps that still sums a run to nearly its matched filter.
     std::complex<double> near{};
     int nearCount = 0;
     {
-        const long long lo = std::max<long long>({0, k - smoothHalf, newest_ - kRing + 1});
-        const long long hi = std::min<long long>(newest_, k + smoothHalf);
-        std::complex<double> p = std::polar(1.0, omega * static_cast<double>(k - lo));
-        for (long long j = lo; j <= hi; ++j, p *= turn, ++nearCount)
-            near += std::complex<double>(At(j).Step) * p;
+        const long long hi = std::min(newest_, k + smoothHalf);
+        std::complex<double> p = std::polar(1.0, omega * static_cast<double>(smoothHalf));
+        const auto turn = std::polar(1.0, -omega);
+        for (long long j = k - smoothHalf; j <= hi; ++j, p *= turn)
+            if (j >= oldest) {
+                near += std::complex<double>(At(j).Step) * p;
+                ++nearCount;
+            }
     }
     near /= static_cast<double>(std::max(1, nearCount));
+    const std::complex<double> sum = past.Sum + future.Sum;
     const double length = std::abs(sum);
-    const auto along = length > 0.0 ? step * std::conj(sum) / length : step;
-    const auto smoothed = length > 0.0 ? near * std::conj(sum) / length : near;
-    view.InPhase = smoothed.real();
-    view.Quadrature = smoothed.imag();
-    const double stepQuadrature = along.imag();
+    const auto toCarrier = length > 0.0 ? std::conj(sum) / length : std::complex<double>(1.0);
+    view.InPhase = (near * toCarrier).real();
+    view.Quadrature = (near * toCarrier).imag();
     // Spaces give the noise from their whole power, marks from the part
     // across the carrier.
-    const double w = own.Weight;
-    const double sample = (1.0 - w) * std::norm(step) / 2.0 + w * stepQuadrature * stepQuadrature;
+    const auto step = std::complex<double>(At(k).Step);
+    const double w = At(k).Weight;
+    const double across = (step * toCarrier).imag();
+    const double sample = (1.0 - w) * std::norm(step) / 2.0 + w * across * across;
     noiseWeight_ = std::min(noiseWeight_ + 1.0, kNoiseSteps);
     noisePower_ += (sample - noisePower_) / noiseWeight_;
     view.NoiseSigma = std::sqrt(noisePower_);
-    if (weights > 0.0 && noisePower_ > 0.0) {
-        view.Amplitude = length / weights;
-        view.Kappa = length * length / (noisePower_ * squares);
+    const double weights = past.Weights + future.Weights;
+    if (weights <= 0.0 || noisePower_ <= 0.0)
+        return view;
+    view.Amplitude = length / weights;
+    view.Kappa = length * length / (noisePower_ * (past.Squares + future.Squares));
+    // Both halves must agree within their noise: where they do not, a jump
+    // or a flutter lies in the window and the phase is unknown.
+    if (std::norm(past.Sum) > 0.0 && std::norm(future.Sum) > 0.0) {
+        const double spread = noisePower_ * (past.Squares / std::norm(past.Sum) +
+                                             future.Squares / std::norm(future.Sum));
+        const double angle = std::arg(future.Sum * std::conj(past.Sum));
+        const double mismatch = angle * angle / spread;
+        view.Kappa *=
+            std::clamp((kMaxMismatch - mismatch) / (kMaxMismatch - kMinMismatch), 0.0, 1.0);
     }
     return view;
 }

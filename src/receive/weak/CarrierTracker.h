@@ -69,7 +69,13 @@ class CarrierTracker {
         std::complex<float> Step;  // mixer phase put back
         float Weight = 0.0f;
     };
+    struct Half {
+        std::complex<double> Sum{};
+        double Weights = 0.0;
+        double Squares = 0.0;
+    };
     const Slot& At(long long index) const { return ring_[index & (kRing - 1)]; }
+    Half Sum(long long k, long long from, long long to, double omega) const;
 
     CarrierTrackerConfig config_;
     std::vector<Slot> ring_;

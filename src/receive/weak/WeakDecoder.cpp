@@ -52,9 +52,11 @@ double StepLlr(double amplitude, const LevelFit& fit, double scale) {
 }
 
 // Phase certainty (von Mises concentration) below which the carrier counts
-// as unknown and from which it is trusted alone.
-constexpr double kKappaUnknown = 6.0;
-constexpr double kKappaKnown = 20.0;
+// as unknown and from which it is trusted alone. Noise alone stays under
+// the first (the frequency search's best candidate lifts it to 5 or so); a
+// signal at -3 dB reaches about 100.
+constexpr double kKappaUnknown = 12.0;
+constexpr double kKappaKnown = 30.0;
 // The timing search's length priors are densities in dots, weighed against
 // the envelope's deflated evidence; the full coherent ratio of independent
 // steps outweighs them and lets noise cut runs (measured: 0.5 to 0.6 best,
