@@ -1,6 +1,7 @@
 // The weak-signal decoder: audio blocks in, characters with a confidence out
 // through a CharacterSink. Tone tracker → delayed I/Q demodulator with a
-// matched low-pass → two-mode level fit → per-step log-likelihood ratios →
+// matched low-pass → two-mode level fit → per-step log-likelihood ratios,
+// coherent against the recovered carrier wherever its phase is known →
 // soft timing search over marks and spaces → characters. The speed comes
 // from the runs of the last seconds and sets both the low-pass and the
 // timing model. No signal in the spectrum: every step counts as space, so
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "decode/CharacterSink.h"
+#include "receive/weak/CarrierTracker.h"
 #include "receive/weak/ElementAssembler.h"
 #include "receive/weak/LevelModel.h"
 #include "receive/weak/MarkSpaceViterbi.h"
@@ -54,6 +56,7 @@ class WeakDecoder {
 
     ToneTracker tracker_;
     ToneDemodulator demodulator_;
+    CarrierTracker carrier_;
     LevelModel levels_;
     MarkSpaceViterbi viterbi_;
     ElementAssembler assembler_;

@@ -113,7 +113,13 @@ double ErrorRate(double snrDb, int count, std::uint64_t seed) {
 }
 
 TEST(WeakDecoder, CopiesAtZeroDbInFiveHundredHertz) {
-    EXPECT_LT(ErrorRate(0.0, 8, 2024), 0.08);
+    EXPECT_LT(ErrorRate(0.0, 8, 2024), 0.03);
+}
+
+// Coherent evidence against the recovered carrier: the same recordings cost
+// the envelope alone 22 % (measured when it came in; coherent 10 %).
+TEST(WeakDecoder, CopiesAtMinusThreeDbWhereTheEnvelopeAloneGarbles) {
+    EXPECT_LT(ErrorRate(-3.0, 8, 2024), 0.15);
 }
 
 TEST(WeakDecoder, CopiesAtMinusThreeDbInFiveHundredHertz) {
