@@ -13,23 +13,42 @@ constexpr double kClip = 0.36;  // squared log distance of a run that fits nothi
 // away from none, so that an even sender's estimate does not wander.
 constexpr std::array<double, 6> kWeightings{-0.1, 0.0, 0.1, 0.2, 0.3, 0.4};
 constexpr double kWeightingCost = 0.002;
+// Real text has dots and inner gaps: a unit under which fewer than this
+// share of marks or of spaces are one dot long is charged for each run.
+// Without it, runs of a dot's length at 20 wpm fit as dashes and character
+// spaces of 50 wpm as well as dots and inner gaps of 20, and a 5 heard after
+// a noise burst locked the speed at two and a half times the real one.
+constexpr double kMinOneDotShare = 0.3;
+constexpr double kMixCost = 0.15;
 
-double RunCost(double logSteps, bool mark, double logUnit) {
+// The fit of a run and whether its nearest length is one dot.
+struct RunFit {
+    double Cost;
+    bool OneDot;
+};
+
+RunFit RunCost(double logSteps, bool mark, double logUnit) {
     static constexpr std::array<double, 2> kMarkUnits{0.0, 1.0986};           // log 1, log 3
     static constexpr std::array<double, 3> kSpaceUnits{0.0, 1.0986, 1.9459};  // log 1, 3, 7
     double best = kClip;
+    double nearest = 1e300;
+    bool oneDot = false;
     auto consider = [&](double logUnits) {
         const double d = logSteps - logUnits - logUnit;
         best = std::min(best, d * d);
+        if (d * d < nearest) {
+            nearest = d * d;
+            oneDot = logUnits == 0.0;
+        }
     };
     if (mark) {
         for (double units : kMarkUnits)
             consider(units);
-        return best;
+        return {best, oneDot};
     }
     for (double units : kSpaceUnits)
         consider(units);
-    return 0.5 * best;  // spaces are less regular, above all when hand sent
+    return {0.5 * best, oneDot};  // spaces are less regular, above all when hand sent
 }
 
 }  // namespace
@@ -56,10 +75,21 @@ std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
             const double shift = weighting * unit;
             double cost =
                 kWeightingCost * (weighting / 0.1) * (weighting / 0.1) * static_cast<double>(count);
+            int oneDotMarks = 0, oneDotSpaces = 0, spaces = 0;
             for (std::size_t i = 0; i < count; ++i) {
                 const double length = steps[i] + (runs[i].Mark ? -shift : shift);
-                cost += length < 1.0 ? kClip : RunCost(std::log(length), runs[i].Mark, logUnit);
+                spaces += runs[i].Mark ? 0 : 1;
+                if (length < 1.0) {
+                    cost += kClip;
+                    continue;
+                }
+                const RunFit fit = RunCost(std::log(length), runs[i].Mark, logUnit);
+                cost += fit.Cost;
+                (runs[i].Mark ? oneDotMarks : oneDotSpaces) += fit.OneDot ? 1 : 0;
             }
+            cost += kMixCost * static_cast<double>(count) *
+                    (std::max(0.0, kMinOneDotShare - oneDotMarks / std::max(1.0, 1.0 * marks)) +
+                     std::max(0.0, kMinOneDotShare - oneDotSpaces / std::max(1.0, 1.0 * spaces)));
             if (cost < bestCost) {
                 bestCost = cost;
                 bestUnit = unit;

@@ -51,6 +51,27 @@ TEST(SpeedSearch, AHeavyFistsDotsAreNotTakenForDashesOfHalfTheSpeed) {
     }
 }
 
+// Runs that are nothing but dots and inner gaps of one speed fit just as
+// well as dashes and character spaces of two and a half times it; real text
+// has dots and inner gaps, so the slower reading wins. The runs are what the
+// search saw of a 5 and the start of a 4 after a noise burst, where the
+// speed locked at the fast reading and the rest printed as Ts and Ms.
+TEST(SpeedSearch, RunsOfDotsAndInnerGapsAreNotTakenForDashesOfAFasterSender) {
+    const std::vector<TimedRun> heard{{6, true},  {11, false}, {20, true}, {20, false},
+                                      {22, true}, {17, false}, {23, true}, {58, false},
+                                      {20, true}, {18, false}, {17, true}, {20, false},
+                                      {17, true}, {19, false}, {26, true}, {6, false}};
+    const auto estimate = EstimateDotSteps(heard);
+    ASSERT_TRUE(estimate.has_value());
+    EXPECT_NEAR(*estimate, 20.0, 3.0);
+    // Text of dots alone, dashes alone and the usual mix keeps its unit.
+    for (std::string_view codes : {"... ...|... ...", "--- ---|- --", ".-. .-|--. ..-"}) {
+        const auto kept = EstimateDotSteps(Weighted(codes, 14.0, 0.0));
+        ASSERT_TRUE(kept.has_value()) << codes;
+        EXPECT_NEAR(*kept, 14.0, 0.15 * 14.0) << codes;
+    }
+}
+
 TEST(SenderRhythm, BordersFollowTheSendersOwnDashesAndSpaces) {
     struct Sender {
         const char* Name;
