@@ -64,17 +64,20 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
         const double spread = std::max(fit.MarkSpread, 0.05 * fit.MarkLevel + 1e-9);
         const double logShare = std::log(std::clamp(fit.MarkShare, 0.02, 0.98));
         const double logRest = std::log(1.0 - std::clamp(fit.MarkShare, 0.02, 0.98));
+        const double logNorm = std::log(spread * std::sqrt(2.0 * std::numbers::pi));
+        const double logS2 = std::log(s2);
         double w0 = 0, w1 = 0, sumA2Noise = 0, sumAMark = 0, sumA2Mark = 0, logLikelihood = 0;
+        // One exponential per sample gives both the mark's share and the
+        // likelihood: this loop is most of the decoder's time.
         for (float value : samples) {
             const double a = std::max(1e-12, static_cast<double>(value));
-            const double logNoise = logRest + std::log(a / s2) - a * a / (2.0 * s2);
+            const double logNoise = logRest + std::log(a) - logS2 - a * a / (2.0 * s2);
             const double z = (a - fit.MarkLevel) / spread;
-            const double logMark =
-                logShare - std::log(spread * std::sqrt(2.0 * std::numbers::pi)) - 0.5 * z * z;
-            const double pMark =
-                1.0 / (1.0 + std::exp(std::clamp(logNoise - logMark, -50.0, 50.0)));
-            const double top = std::max(logNoise, logMark);
-            logLikelihood += top + std::log(std::exp(logNoise - top) + std::exp(logMark - top));
+            const double logMark = logShare - logNorm - 0.5 * z * z;
+            const double d = logNoise - logMark;
+            const double e = std::exp(-std::min(std::abs(d), 50.0));
+            const double pMark = d > 0.0 ? e / (1.0 + e) : 1.0 / (1.0 + e);
+            logLikelihood += std::max(logNoise, logMark) + std::log1p(e);
             w1 += pMark;
             w0 += 1.0 - pMark;
             sumA2Noise += (1.0 - pMark) * a * a;
