@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # accuracy-table.sh [BUILD_DIR]: builds the accuracy table program, runs it
 # (both decoders, varied generated recordings, fixed seeds) and writes the
-# table into the README between its markers. Takes a few minutes on one core.
+# table into the README between its markers. Takes about three minutes on one core.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-bench}
@@ -11,7 +11,7 @@ else
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DMORVANE_BENCH=ON >/dev/null
 fi
 cmake --build "$dir" -j 2 --target bench_accuracy_table >/dev/null
-table=$("$dir/bin/bench_accuracy_table" --count 10 --seed 12 --snr clean,10,6,3,0,-3,-6)
+table=$("$dir/bin/bench_accuracy_table" --count 30 --seed 12 --snr clean,10,6,3,0,-3,-6)
 python3 - "$table" <<'PY'
 import sys, re
 table = sys.argv[1].strip()
