@@ -79,7 +79,7 @@ TEST(StationTool, ScriptOnVirtualTimeDecodesKeysAndReportsBadCommands) {
 // out of range is refused and leaves the last one.
 TEST(StationTool, SquelchHoldsBackDoubtfulCharactersOfTheWeakDecoder) {
     TempFolder folder;
-    synth::RecordingPlan plan{.Wpm = 22, .ToneHz = 650, .SnrDb = 0.0, .Words = 10, .Seed = 5};
+    synth::RecordingPlan plan{.Wpm = 22, .ToneHz = 650, .SnrDb = -3.0, .Words = 10, .Seed = 5};
     const auto recording = synth::MakeRecording(plan);
     ASSERT_TRUE(WriteSound(folder / "weak.wav", recording.Frames, 2));
     const auto copied = [&folder](const std::string& level) {

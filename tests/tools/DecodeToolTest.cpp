@@ -102,7 +102,7 @@ TEST_F(DecodeTool, OptionsReachTheReceivePath) {
 
     // A raised squelch holds back the weak signal's doubtful characters.
     const auto recording =
-        synth::MakeRecording({.Wpm = 22, .ToneHz = 650, .SnrDb = 0.0, .Words = 10, .Seed = 5});
+        synth::MakeRecording({.Wpm = 22, .ToneHz = 650, .SnrDb = -3.0, .Words = 10, .Seed = 5});
     ASSERT_TRUE(WriteSound(folder_ / "weak.wav", recording.Frames, 2));
     const auto weak = (folder_ / "weak.wav").string();
     const std::size_t open = Decode("--decoder weak --squelch 0 " + weak).Out.size();
