@@ -92,11 +92,7 @@ std::string Decode(const Sample& recording, receive::DecoderKind kind) {
     options.KeepConfidence = true;
     options.Squelch = squelch;
     receive::ReceivePath path(options);
-    for (std::size_t at = 0; at + receive::kHalfSamples <= recording.Frames.size();
-         at += receive::kHalfSamples)
-        path.OnBlock(std::span<const std::int16_t, receive::kHalfSamples>(
-                         recording.Frames.data() + at, receive::kHalfSamples),
-                     0);
+    path.OnRecording(recording.Frames, 0);
     path.Flush();
     lastDigits = ConfidenceDigits(path);
     return common::CollapseBlanks(path.ReceivedText());

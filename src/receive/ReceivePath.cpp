@@ -207,6 +207,11 @@ void ReceivePath::ShowWeakSpeed() {
     parts_->Speed.ShowReceiveSpeed(cpm, step);
 }
 
+void ReceivePath::OnRecording(std::span<const std::int16_t> frames, int channel) {
+    for (std::size_t at = 0; at + kHalfSamples <= frames.size(); at += kHalfSamples)
+        OnBlock(frames.subspan(at).first<kHalfSamples>(), channel);
+}
+
 void ReceivePath::Flush() {
     const std::array<std::int16_t, kHalfSamples> silence{};
     for (int i = 0; i < 22; ++i)

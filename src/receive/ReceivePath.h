@@ -81,6 +81,9 @@ class ReceivePath final : public BlockSink {
 
     // One half of the capture ring (1024 interleaved stereo frames).
     void OnBlock(std::span<const std::int16_t, kHalfSamples> frames, int channel) override;
+    // Interleaved stereo frames of a recording, half by half; a part half at
+    // the end is left out.
+    void OnRecording(std::span<const std::int16_t> frames, int channel);
     // Runs two seconds of silence through the chain so that a character
     // still being timed at the end of the audio is printed.
     void Flush();

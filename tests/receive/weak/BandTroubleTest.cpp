@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "WeakDecoding.h"
 #include "common/Text.h"
 #include "receive/ReceivePath.h"
 #include "receive/weak/LevelModel.h"
@@ -39,17 +40,6 @@ std::vector<float> Noise(double sigma, int blocks, std::uint64_t seed) {
     for (float& sample : audio)
         sample = static_cast<float>(gauss(rng));
     return audio;
-}
-
-std::string DecodeWeak(const std::vector<std::int16_t>& frames) {
-    ReceivePathOptions options;
-    options.Decoder = DecoderKind::Weak;
-    ReceivePath path(options);
-    for (std::size_t at = 0; at + kHalfSamples <= frames.size(); at += kHalfSamples)
-        path.OnBlock(std::span<const std::int16_t, kHalfSamples>(frames.data() + at, kHalfSamples),
-                     0);
-    path.Flush();
-    return common::CollapseBlanks(path.ReceivedText());
 }
 
 TEST(ToneTracker, HoldsAFadingStationAgainstAWeakerNeighbourThatWasThereFirst) {

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "IndependentCw.h"
+#include "WeakDecoding.h"
 #include "common/Text.h"
 #include "receive/ReceivePath.h"
 
@@ -16,17 +17,6 @@ namespace {
 
 using accuracy::EdgeShape;
 using accuracy::IndependentPlan;
-
-std::string DecodeWeak(const std::vector<std::int16_t>& stereo) {
-    ReceivePathOptions options;
-    options.Decoder = DecoderKind::Weak;
-    ReceivePath path(options);
-    for (std::size_t at = 0; at + kHalfSamples <= stereo.size(); at += kHalfSamples)
-        path.OnBlock(std::span<const std::int16_t, kHalfSamples>(stereo.data() + at, kHalfSamples),
-                     0);
-    path.Flush();
-    return common::CollapseBlanks(path.ReceivedText());
-}
 
 IndependentPlan Plan(std::string text, double wpm, double toneHz, EdgeShape edge, double riseMs,
                      std::uint64_t seed) {

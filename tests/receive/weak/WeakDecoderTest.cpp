@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include "WeakDecoding.h"
 #include "common/Text.h"
 #include "receive/ReceivePath.h"
 #include "synth/BandRecording.h"
@@ -21,17 +22,7 @@ using Frames = std::span<const std::int16_t, kHalfSamples>;
 
 void Feed(ReceivePath& path, const std::vector<std::int16_t>& frames, std::size_t from,
           std::size_t to) {
-    for (std::size_t at = from; at + kHalfSamples <= std::min(to, frames.size());
-         at += kHalfSamples)
-        path.OnBlock(Frames(frames.data() + at, kHalfSamples), 0);
-}
-
-std::string DecodeWeak(const std::vector<std::int16_t>& frames, ReceivePathOptions options = {}) {
-    options.Decoder = DecoderKind::Weak;
-    ReceivePath path(options);
-    Feed(path, frames, 0, frames.size());
-    path.Flush();
-    return common::CollapseBlanks(path.ReceivedText());
+    path.OnRecording(std::span(frames).subspan(from, std::min(to, frames.size()) - from), 0);
 }
 
 synth::Recording Clean(double wpm, double toneHz, double edgeMs, std::uint64_t seed) {
