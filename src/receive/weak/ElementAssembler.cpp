@@ -53,6 +53,7 @@ void ElementAssembler::Reset() {
     code_ = 1;
     confidence_ = 1.0;
     wordSpaceDue_ = false;
+    textBefore_ = TextPrior::kWordStart;
     held_.Count = 0;
     span_.clear();
     rhythm_.Reset();
@@ -111,13 +112,13 @@ void ElementAssembler::CloseRun() {
             rhythm_.AddMark(dots);
         if (std::ranges::count_if(span_, [](const SpanRun& r) { return r.Mark; }) >=
             decode::kMaxCharacterElements)
-            EndSpan();
+            EndSpan(false);
     } else {
         const double border = rhythm_.CharacterBorder();
         const double clarity = Clarity(runStrength_, runSteps_ * spacePerStep_);
         if (!span_.empty()) {
             if (dots >= SpanBorder())
-                EndSpan();
+                EndSpan(true);
             else
                 span_.push_back(
                     SpanRun{.Start = runStart_,
@@ -138,9 +139,10 @@ void ElementAssembler::SpaceLength(int steps) {
     // closed one is judged on its whole length in CloseRun.
     const double dots = steps / dotSteps_;
     if (!span_.empty() && dots >= SpanBorder())
-        EndSpan();
+        EndSpan(true);
     if (dots < rhythm_.WordBorder())
         return;
+    textBefore_ = TextPrior::kWordStart;
     if (held_.Count > 0) {
         // A lone dot or dash between word spaces is what noise most often
         // makes of itself.
@@ -187,7 +189,7 @@ void ElementAssembler::CommitOld(std::int64_t now) {
     }
     if (now - end < holdSteps_)
         return;
-    const std::int64_t cut = ReadBySearch(now - holdSteps_);
+    const std::int64_t cut = ReadBySearch(now - holdSteps_, false);
     if (cut == std::numeric_limits<std::int64_t>::max()) {
         span_.clear();
         return;
@@ -199,13 +201,13 @@ void ElementAssembler::CommitOld(std::int64_t now) {
 
 // The stretch between two clear spaces is complete: read it again from the
 // steps' evidence as whole characters.
-void ElementAssembler::EndSpan() {
+void ElementAssembler::EndSpan(bool endsWord) {
     if (span_.empty())
         return;
     if (evidence_ == nullptr)
         ReadByBorders();
     else
-        ReadBySearch(std::numeric_limits<std::int64_t>::max());
+        ReadBySearch(std::numeric_limits<std::int64_t>::max(), endsWord);
     span_.clear();
 }
 
@@ -235,7 +237,7 @@ void ElementAssembler::ReadByBorders() {
         EndCharacter();
 }
 
-std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
+std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore, bool endsWord) {
     const SpanRun& last = span_.back();
     const auto margin = static_cast<std::int64_t>(std::lround(dotSteps_));
     // The margin may reach into a mark still open: what it shows of it is
@@ -266,7 +268,10 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
         prior->LogDots = rhythm_.SpaceLogDots(kind);
         prior->Spread = rhythm_.SpaceSpread(kind);
     }
-    const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_);
+    const TextContext text{.Prior = textPriorOn_ && !sink_.KanaTable() ? &textPrior_ : nullptr,
+                           .Before = textBefore_,
+                           .EndsWord = endsWord};
+    const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_, text);
 
     const int dashSteps = static_cast<int>(std::lround(rhythm_.DashBorder() * dotSteps_));
     const int gapSteps = static_cast<int>(std::lround(rhythm_.CharacterBorder() * dotSteps_));
@@ -321,12 +326,13 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
 void ElementAssembler::Finish() {
     if (runSteps_ > 0)
         CloseRun();
-    EndSpan();
+    EndSpan(true);
     SpaceLength(static_cast<int>(std::ceil(rhythm_.WordBorder() * dotSteps_)));
 }
 
 void ElementAssembler::EndCharacter() {
     const Finished finished{.Code = code_, .Count = elements_, .Confidence = confidence_};
+    textBefore_ = TextPrior::Next(textBefore_, TextPrior::SymbolOf(code_));
     const bool afterWordSpace = !wordSpaceDue_;
     elements_ = 0;
     code_ = 1;
