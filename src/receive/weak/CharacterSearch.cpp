@@ -181,7 +181,7 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
             double s = mark_[cell] + CodePrior(code);
             int context = 0;
             if (textPrior != nullptr) {
-                s += textPrior->Bonus(markContext_[cell], symbol_[k]);
+                s += text.Weight * textPrior->LogRatio(markContext_[cell], symbol_[k]);
                 context = TextPrior::Next(markContext_[cell], symbol_[k]);
             }
             if (s > closed_[t]) {
@@ -198,7 +198,7 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
     for (int t = 1; t <= n; ++t) {
         double s = closed_[t];
         if (textPrior != nullptr && text.EndsWord && closed_[t] > kNone)
-            s += textPrior->Bonus(closedContext_[t], TextPrior::kBoundary);
+            s += text.Weight * textPrior->LogRatio(closedContext_[t], TextPrior::kBoundary);
         if (s > score_) {
             score_ = s;
             end = t;

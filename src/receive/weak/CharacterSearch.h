@@ -48,6 +48,7 @@ struct TimingPriors {
 // What the text before a stretch says about it.
 struct TextContext {
     const TextPrior* Prior = nullptr;  // null: every character alike
+    double Weight = 0.0;               // of its log ratios against the evidence
     int Before = TextPrior::kWordStart;
     bool EndsWord = false;  // the stretch is the end of a word
 };

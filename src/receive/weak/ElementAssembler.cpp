@@ -19,6 +19,17 @@ constexpr double kRhythmClarity = 0.6;
 constexpr double kSearchUnitsPerDot = 6.0;
 // A run the search put on the other side of its border than its length.
 constexpr double kAgainstBorderConfidence = 0.4;
+// The text prior's weight against the evidence while it foresees the text.
+constexpr double kTextPriorWeight = 0.8;
+// How it foresaw the text is averaged over about 16 characters; the
+// weight fades from full at the first mean log ratio to none at the second
+// (plain text and contacts average about +0.5, random groups and calls
+// about -0.9).
+constexpr double kTextFitRate = 1.0 / 16.0;
+constexpr double kTextFitFull = 0.2;
+constexpr double kTextFitNone = -0.6;
+// From a cold start the text is judged afresh, from halfway.
+constexpr double kTextFitStart = 0.5 * (kTextFitFull + kTextFitNone);
 
 // How well a run's summed log-likelihood ratio matches what a clean run of
 // its kind and length would give: noise that the search took for a dot
@@ -42,7 +53,7 @@ double ClassConfidence(double dots, double low, double border, double high) {
 }  // namespace
 
 ElementAssembler::ElementAssembler(decode::CharacterSink& sink, ConfidenceListener* listener)
-    : sink_(sink), listener_(listener) {}
+    : sink_(sink), listener_(listener), textFit_(kTextFitStart) {}
 
 void ElementAssembler::Reset() {
     runSteps_ = 0;
@@ -54,6 +65,7 @@ void ElementAssembler::Reset() {
     confidence_ = 1.0;
     wordSpaceDue_ = false;
     textBefore_ = TextPrior::kWordStart;
+    textFit_ = kTextFitStart;
     held_.Count = 0;
     span_.clear();
     rhythm_.Reset();
@@ -268,7 +280,9 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore, bool ends
         prior->LogDots = rhythm_.SpaceLogDots(kind);
         prior->Spread = rhythm_.SpaceSpread(kind);
     }
-    const TextContext text{.Prior = textPriorOn_ && !sink_.KanaTable() ? &textPrior_ : nullptr,
+    const double textWeight = TextWeight();
+    const TextContext text{.Prior = textWeight > 0.0 ? &textPrior_ : nullptr,
+                           .Weight = textWeight,
                            .Before = textBefore_,
                            .EndsWord = endsWord};
     const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_, text);
@@ -332,7 +346,10 @@ void ElementAssembler::Finish() {
 
 void ElementAssembler::EndCharacter() {
     const Finished finished{.Code = code_, .Count = elements_, .Confidence = confidence_};
-    textBefore_ = TextPrior::Next(textBefore_, TextPrior::SymbolOf(code_));
+    const int symbol = TextPrior::SymbolOf(code_);
+    if (!sink_.KanaTable())
+        textFit_ += (textPrior_.LogRatio(textBefore_, symbol) - textFit_) * kTextFitRate;
+    textBefore_ = TextPrior::Next(textBefore_, symbol);
     const bool afterWordSpace = !wordSpaceDue_;
     elements_ = 0;
     code_ = 1;
@@ -347,6 +364,16 @@ void ElementAssembler::EndCharacter() {
         return;
     }
     Print(finished);
+}
+
+// Text the prior keeps failing to foresee (random groups, unusual calls)
+// is read on the evidence alone, as an operator stops guessing words.
+double ElementAssembler::TextWeight() const {
+    if (!textPriorOn_ || sink_.KanaTable())
+        return 0.0;
+    const double x =
+        std::clamp((textFit_ - kTextFitNone) / (kTextFitFull - kTextFitNone), 0.0, 1.0);
+    return kTextPriorWeight * x;
 }
 
 void ElementAssembler::Print(const Finished& finished) {

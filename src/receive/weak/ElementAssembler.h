@@ -97,6 +97,7 @@ class ElementAssembler final : public RunSink {
     };
     void EndCharacter();
     void Print(const Finished& finished);
+    double TextWeight() const;
 
     decode::CharacterSink& sink_;
     ConfidenceListener* listener_;
@@ -104,6 +105,7 @@ class ElementAssembler final : public RunSink {
     std::atomic<bool> textPriorOn_{true};
     TextPrior textPrior_;
     int textBefore_ = TextPrior::kWordStart;  // the characters read since the last word space
+    double textFit_;                          // how well the prior foresaw the last characters
     double dotSteps_ = 20.0;
     double markPerStep_ = 0.0;
     double spacePerStep_ = 0.0;

@@ -30,9 +30,9 @@ constexpr std::array<decode::tables::PatternText, 5> kSigns{{
     {"-...-", "="},
 }};
 
-// The weight is relative to a random letter's: readings of random letters
-// weigh about as much with the prior as without, so it does not favour
-// reading them as fewer characters (EI as S), while likely text gains.
+// Against a random letter's probability: readings of random letters weigh
+// about as much with the prior as without, so it does not favour reading
+// them as fewer characters (EI as S), while likely text gains.
 constexpr double kRandomLetterNats = 3.2581;  // log 26
 
 // Codes of up to seven elements, as the search builds them.
@@ -57,15 +57,15 @@ constexpr std::array<std::int8_t, kCodes> kSymbolOfCode = MakeSymbols();
 
 }  // namespace
 
-TextPrior::TextPrior(double weight, double floorShare)
-    : bonus_(static_cast<std::size_t>(kContexts) * kSymbols) {
+TextPrior::TextPrior(double floorShare)
+    : logRatio_(static_cast<std::size_t>(kContexts) * kSymbols) {
     const double uniform = floorShare / kSymbols;
-    unknown_ = weight * (std::log(uniform) + kRandomLetterNats);
-    for (std::size_t i = 0; i < bonus_.size(); ++i) {
+    unknown_ = std::log(uniform) + kRandomLetterNats;
+    for (std::size_t i = 0; i < logRatio_.size(); ++i) {
         const auto level = kTextPriorDigits.find(kTextPriorCosts[i]);
         const double p = std::exp(-kTextPriorQuantumNats * static_cast<double>(level));
-        bonus_[i] = static_cast<float>(
-            weight * (std::log((1.0 - floorShare) * p + uniform) + kRandomLetterNats));
+        logRatio_[i] =
+            static_cast<float>(std::log((1.0 - floorShare) * p + uniform) + kRandomLetterNats);
     }
 }
 

@@ -3,8 +3,9 @@
 // numbers (TextPriorTable.h). The character search adds a weighted log
 // probability to each character it reads, so that where the evidence nearly
 // ties between valid characters (a lost dot turning ES into EE) the likely
-// text wins. It is kept mild: mixed with a uniform floor and weighted well
-// under the evidence, so random groups and unusual calls still read as sent.
+// text wins. It is kept mild: mixed with a uniform floor, measured against a
+// random letter and weighted under the evidence, so random groups and
+// unusual calls still read as sent.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +22,9 @@ class TextPrior {
     static constexpr int kWordStart = 0;
     static constexpr int kContexts = kSymbols * kSymbols;
 
-    // `weight` scales the log probability; `floorShare` of each probability
-    // is spread evenly over all symbols, bounding what an unlikely one costs.
-    explicit TextPrior(double weight = 0.6, double floorShare = 0.3);
+    // `floorShare` of each probability is spread evenly over all symbols,
+    // bounding what an unlikely one costs.
+    explicit TextPrior(double floorShare = 0.3);
 
     // Symbol of a CodeNumber, -1 for codes the model has none for (other
     // signs, kana).
@@ -32,15 +33,16 @@ class TextPrior {
     static int Next(int context, int symbol) {
         return symbol < 0 ? kWordStart : (context % kSymbols) * kSymbols + symbol;
     }
-    // Log weight of `symbol` after `context` against a random letter's.
-    // Symbol -1 (a sign the model does not know) counts as one never seen.
-    double Bonus(int context, int symbol) const {
+    // Log probability of `symbol` after `context` against a random letter's
+    // (positive: likelier). Symbol -1 (a sign the model does not know)
+    // counts as one never seen.
+    double LogRatio(int context, int symbol) const {
         return symbol < 0 ? unknown_
-                          : bonus_[static_cast<std::size_t>(context * kSymbols + symbol)];
+                          : logRatio_[static_cast<std::size_t>(context * kSymbols + symbol)];
     }
 
   private:
-    std::vector<float> bonus_;
+    std::vector<float> logRatio_;
     double unknown_ = 0.0;
 };
 
