@@ -6,7 +6,12 @@
 // program's synthesiser (IndependentCw), so that the figures do not only
 // measure the decoders on the signal model they were tuned on.
 // Prints a Markdown table; scripts/accuracy-table.sh puts it in the README.
+// --text groups|calls sends random five-letter groups or random call signs
+// instead (own generator's rows only), to see that the weak decoder's text
+// prior does not cost copy of text it does not expect; --prior off reads
+// without it.
 //   bench_accuracy_table [--count N] [--seed S] [--snr LIST] [--rows 0,1,2,3,4]
+//                        [--text contact|groups|calls] [--prior on|off]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -50,10 +55,41 @@ struct Sample {
     double Wpm, ToneHz;
 };
 
+enum class TextKind { Contact, Groups, Calls };
+TextKind textKind = TextKind::Contact;
+bool textPrior = true;
+
+// Text no model of amateur traffic expects: random letters in groups of
+// five, or random call signs of no usual prefix.
+std::string UnexpectedText(std::mt19937_64& rng, int words) {
+    constexpr const char* kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const auto letter = [&] { return kLetters[std::uniform_int_distribution<int>(0, 25)(rng)]; };
+    std::string text;
+    for (int w = 0; w < words; ++w) {
+        if (w > 0)
+            text += ' ';
+        if (textKind == TextKind::Groups) {
+            for (int i = 0; i < 5; ++i)
+                text += letter();
+            continue;
+        }
+        const int prefix = std::uniform_int_distribution<int>(1, 2)(rng);
+        for (int i = 0; i < prefix; ++i)
+            text += letter();
+        text += static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(rng));
+        const int suffix = std::uniform_int_distribution<int>(1, 3)(rng);
+        for (int i = 0; i < suffix; ++i)
+            text += letter();
+    }
+    return text;
+}
+
 // The `n`th recording of `row` at `snrDb` (1000: no noise).
 Sample Draw(const Row& row, std::mt19937_64& rng, int n, double snrDb) {
     if (row.From == Source::Own) {
         auto plan = synth::RandomPlan(rng, row.Range);
+        if (textKind != TextKind::Contact)
+            plan.Text = UnexpectedText(rng, plan.Words);
         plan.NoiseOn = snrDb < 999.0;
         plan.SnrDb = snrDb;
         auto recording = synth::MakeRecording(plan);
@@ -91,6 +127,7 @@ std::string Decode(const Sample& recording, receive::DecoderKind kind) {
     options.Decoder = kind;
     options.KeepConfidence = true;
     options.Squelch = squelch;
+    options.TextPrior = textPrior;
     receive::ReceivePath path(options);
     path.OnRecording(recording.Frames, 0);
     path.Flush();
@@ -137,12 +174,20 @@ int main(int argc, char** argv) {
         } else if (arg == "--squelch" && value) {
             squelch = std::atof(value);
             ++i;
+        } else if (arg == "--text" && value) {
+            textKind = std::strcmp(value, "groups") == 0  ? TextKind::Groups
+                       : std::strcmp(value, "calls") == 0 ? TextKind::Calls
+                                                          : TextKind::Contact;
+            ++i;
+        } else if (arg == "--prior" && value) {
+            textPrior = std::strcmp(value, "off") != 0;
+            ++i;
         } else if (arg == "-v") {
             verbose = true;
         } else {
             std::fprintf(stderr,
                          "usage: %s [--count N] [--seed S] [--snr clean,10,...] [--rows 0,1,2,3,4] "
-                         "[--squelch L] [-v]\n",
+                         "[--squelch L] [--text contact|groups|calls] [--prior on|off] [-v]\n",
                          argv[0]);
             return 2;
         }

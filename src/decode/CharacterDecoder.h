@@ -45,6 +45,7 @@ class CharacterDecoder : public CharacterSink {
     void EmitWordSpace() override;
     ExtendedResult EmitExtended(const ExtendedCharacter& character) override;
     bool KnowsCode(long long CodeNumber) const override;
+    bool KanaTable() const override { return rxLanguage_ == RxLanguage::Japanese; }
 
     // Prints the entry of `code` when the chosen table has one; reports it.
     bool PrintIfKnown(long long code);

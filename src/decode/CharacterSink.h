@@ -46,6 +46,9 @@ class CharacterSink {
     virtual bool KnowsCode(long long CodeNumber) const {
         return CodeNumber >= kMinCodeNumber && CodeNumber <= kMaxCodeNumber;
     }
+    // Whether the table in use now prints kana, so that a decoder weighing
+    // readings by likely Latin text leaves them alone.
+    virtual bool KanaTable() const { return false; }
 };
 
 }  // namespace morvane::decode

@@ -113,6 +113,7 @@ ReceivePath::ReceivePath(const ReceivePathOptions& options, text::WindowCommandQ
     running_ = options.Decoder;
     parts_->Tap.SetRated(options.Decoder == DecoderKind::Weak);
     SetSquelch(options.Squelch);
+    parts_->Weak.SetTextPrior(options.TextPrior);
     if (options.ToneBin)
         parts_->Weak.SetToneHz(*options.ToneBin * static_cast<double>(kCaptureRateHz) / 512.0);
     auto& chain = parts_->Chain.Options();

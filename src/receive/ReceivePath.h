@@ -60,6 +60,7 @@ struct ReceivePathOptions {
     std::optional<int> SpeedCpm;  // fixed receive speed; automatic when empty
     DecoderKind Decoder = DecoderKind::Standard;
     double Squelch = 0.1;         // weak decoder: characters under this confidence are dropped
+    bool TextPrior = true;        // weak decoder: weigh readings by what amateur text says
     bool KeepConfidence = false;  // keep a ConfidentText log (tools)
 };
 

@@ -30,6 +30,7 @@ struct RecordingPlan {
     double LeadS = 1.0;         // noise before the first key-down
     int Words = 12;
     std::uint64_t Seed = 1;
+    std::string Text = {};  // sent instead of a random contact text when not empty
 };
 
 struct Recording {

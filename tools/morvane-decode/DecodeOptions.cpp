@@ -39,6 +39,7 @@ const char* DecodeUsage() {
            "  --squelch LEVEL             weak decoder: drop characters under this confidence,\n"
            "                              0..1 (default 0.1)\n"
            "  --confidence                print each character's confidence (0-9) under the text\n"
+           "  --no-text-prior             weak decoder: read without weighing likely text\n"
            "  --keep-lines                keep the decoder's line breaks\n"
            "  --demo SECONDS              decode the built-in demo contact\n"
            "  --live                      with --demo: play it in real time, printing as it "
@@ -71,6 +72,8 @@ ParsedOptions ParseDecodeOptions(const std::vector<std::string>& args) {
             receive.QrmFilterOn = true;
         } else if (arg == "--no-extend") {
             receive.ExtendOn = false;
+        } else if (arg == "--no-text-prior") {
+            receive.TextPrior = false;
         } else if (arg == "--keep-lines") {
             options.KeepLines = true;
         } else if (arg == "--live") {

@@ -61,7 +61,8 @@ double CodePrior(int code) {
 
 std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumulative,
                                                    double unitsPerDot, const TimingPriors& priors,
-                                                   const KnownCodes& known) {
+                                                   const KnownCodes& known,
+                                                   const TextContext& text) {
     found_.clear();
     score_ = 0.0;
     if (cumulative.size() < 2)
@@ -75,13 +76,16 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
         useful[code] = known[code] ||
                        (2 * code + 1 < kSearchCodes && (useful[2 * code] || useful[2 * code + 1]));
     nodes_.clear();
+    symbol_.clear();
     index_.fill(-1);
     for (int code = 2; code < kSearchCodes; ++code) {
         if (useful[code]) {
             index_[code] = static_cast<int>(nodes_.size());
             nodes_.push_back(code);
+            symbol_.push_back(static_cast<std::int8_t>(TextPrior::SymbolOf(code)));
         }
     }
+    const TextPrior* textPrior = text.Prior;
     const int longestDot = std::max(1, static_cast<int>(std::ceil(kLongestDot * unitsPerDot)));
     const int longestDash = std::max(1, static_cast<int>(std::ceil(kLongestDash * unitsPerDot)));
     const int longestInner = std::max(1, static_cast<int>(std::ceil(kLongestInner * unitsPerDot)));
@@ -100,6 +104,14 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
     rootLength_.assign(stride, 0);
     closed_.assign(stride, kNone);
     closedNode_.assign(stride, -1);
+    // Each cell keeps the text before the character its best path is in;
+    // only that path's text counts, as in any Viterbi search.
+    if (textPrior != nullptr) {
+        markContext_.assign(cells, 0);
+        gapContext_.assign(cells, 0);
+        rootContext_.assign(stride, static_cast<std::int16_t>(text.Before));
+        closedContext_.assign(stride, 0);
+    }
 
     for (int t = 0; t <= n; ++t) {
         // A character space ends here, or nothing has been read yet.
@@ -110,6 +122,8 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
                 rootLength_[t] = static_cast<std::int16_t>(d);
             }
         }
+        if (textPrior != nullptr && rootLength_[t] > 0)
+            rootContext_[t] = closedContext_[t - rootLength_[t]];
         if (t == 0)
             continue;
         const double c = cumulative[t];
@@ -134,6 +148,13 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
             const std::size_t cell = k * stride + static_cast<std::size_t>(t);
             mark_[cell] = best;
             markLength_[cell] = static_cast<std::int16_t>(length);
+            if (textPrior != nullptr && length > 0) {
+                const auto begin = static_cast<std::size_t>(t - length);
+                markContext_[cell] =
+                    parent == 1
+                        ? rootContext_[begin]
+                        : gapContext_[static_cast<std::size_t>(index_[parent]) * stride + begin];
+            }
             // An inner gap after this mark, when the code can go on.
             if (2 * code >= kSearchCodes || !(useful[2 * code] || useful[2 * code + 1]))
                 continue;
@@ -149,15 +170,25 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
             }
             gap_[cell] = best;
             gapLength_[cell] = static_cast<std::int16_t>(length);
+            if (textPrior != nullptr && length > 0)
+                gapContext_[cell] = markContext_[k * stride + static_cast<std::size_t>(t - length)];
         }
         for (std::size_t k = 0; k < nodes_.size(); ++k) {
             const int code = nodes_[k];
             if (!known[code])
                 continue;
-            const double s = mark_[k * stride + static_cast<std::size_t>(t)] + CodePrior(code);
+            const std::size_t cell = k * stride + static_cast<std::size_t>(t);
+            double s = mark_[cell] + CodePrior(code);
+            int context = 0;
+            if (textPrior != nullptr) {
+                s += text.Weight * textPrior->LogRatio(markContext_[cell], symbol_[k]);
+                context = TextPrior::Next(markContext_[cell], symbol_[k]);
+            }
             if (s > closed_[t]) {
                 closed_[t] = s;
                 closedNode_[t] = static_cast<std::int16_t>(k);
+                if (textPrior != nullptr)
+                    closedContext_[t] = static_cast<std::int16_t>(context);
             }
         }
     }
@@ -165,8 +196,11 @@ std::span<const FoundMark> CharacterSearch::Search(std::span<const double> cumul
     // The last character may end anywhere; what follows is silence.
     int end = -1;
     for (int t = 1; t <= n; ++t) {
-        if (closed_[t] > score_) {
-            score_ = closed_[t];
+        double s = closed_[t];
+        if (textPrior != nullptr && text.EndsWord && closed_[t] > kNone)
+            s += text.Weight * textPrior->LogRatio(closedContext_[t], TextPrior::kBoundary);
+        if (s > score_) {
+            score_ = s;
             end = t;
         }
     }

@@ -6,6 +6,9 @@
 // the choice between whole characters weighs all their marks and gaps
 // together; one element that noise lengthened, cut or hid no longer turns a
 // letter into a code that is no character at all.
+// Where a TextPrior is given, each character read is weighed by how likely
+// it is after the two before it (those handed on already, then the
+// reading's own), and the last by how likely the word ends there.
 // The stretch is short (a few characters), so the search runs on units of a
 // few steps, six or so per dot, and costs little next to the front end.
 #pragma once
@@ -14,6 +17,8 @@
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "receive/weak/TextPrior.h"
 
 namespace morvane::receive::weak {
 
@@ -40,6 +45,14 @@ struct TimingPriors {
     RunPrior Word{.Weight = 0.1, .LogDots = 1.9459, .Spread = 0.25};
 };
 
+// What the text before a stretch says about it.
+struct TextContext {
+    const TextPrior* Prior = nullptr;  // null: every character alike
+    double Weight = 0.0;               // of its log ratios against the evidence
+    int Before = TextPrior::kWordStart;
+    bool EndsWord = false;  // the stretch is the end of a word
+};
+
 // A mark of the best reading, in search units from the stretch start.
 struct FoundMark {
     int Start = 0;
@@ -55,7 +68,8 @@ class CharacterSearch {
     // units. Returns the marks of the best reading, oldest first; none when
     // the stretch reads best as silence.
     std::span<const FoundMark> Search(std::span<const double> cumulative, double unitsPerDot,
-                                      const TimingPriors& priors, const KnownCodes& known);
+                                      const TimingPriors& priors, const KnownCodes& known,
+                                      const TextContext& text = {});
     // Score of the last reading against silence (0).
     double Score() const { return score_; }
 
@@ -64,7 +78,10 @@ class CharacterSearch {
     std::array<int, kSearchCodes> index_{};  // CodeNumber -> node, -1 if none
     std::vector<double> mark_, gap_;         // by node and unit
     std::vector<std::int16_t> markLength_, gapLength_;
-    std::vector<double> root_, closed_;     // by unit
+    std::vector<std::int16_t> markContext_, gapContext_;  // text before, by node and unit
+    std::vector<double> root_, closed_;                   // by unit
+    std::vector<std::int16_t> rootContext_, closedContext_;
+    std::vector<std::int8_t> symbol_;       // by node
     std::vector<std::int16_t> rootLength_;  // 0: nothing before
     std::vector<std::int16_t> closedNode_;
     std::vector<double> dotPrior_, dashPrior_, innerPrior_, characterPrior_;

@@ -19,6 +19,17 @@ constexpr double kRhythmClarity = 0.6;
 constexpr double kSearchUnitsPerDot = 6.0;
 // A run the search put on the other side of its border than its length.
 constexpr double kAgainstBorderConfidence = 0.4;
+// The text prior's weight against the evidence while it foresees the text.
+constexpr double kTextPriorWeight = 0.8;
+// How it foresaw the text is averaged over about 16 characters; the
+// weight fades from full at the first mean log ratio to none at the second
+// (plain text and contacts average about +0.5, random groups and calls
+// about -0.9).
+constexpr double kTextFitRate = 1.0 / 16.0;
+constexpr double kTextFitFull = 0.2;
+constexpr double kTextFitNone = -0.6;
+// From a cold start the text is judged afresh, from halfway.
+constexpr double kTextFitStart = 0.5 * (kTextFitFull + kTextFitNone);
 
 // How well a run's summed log-likelihood ratio matches what a clean run of
 // its kind and length would give: noise that the search took for a dot
@@ -42,7 +53,7 @@ double ClassConfidence(double dots, double low, double border, double high) {
 }  // namespace
 
 ElementAssembler::ElementAssembler(decode::CharacterSink& sink, ConfidenceListener* listener)
-    : sink_(sink), listener_(listener) {}
+    : sink_(sink), listener_(listener), textFit_(kTextFitStart) {}
 
 void ElementAssembler::Reset() {
     runSteps_ = 0;
@@ -53,6 +64,8 @@ void ElementAssembler::Reset() {
     code_ = 1;
     confidence_ = 1.0;
     wordSpaceDue_ = false;
+    textBefore_ = TextPrior::kWordStart;
+    textFit_ = kTextFitStart;
     held_.Count = 0;
     span_.clear();
     rhythm_.Reset();
@@ -111,13 +124,13 @@ void ElementAssembler::CloseRun() {
             rhythm_.AddMark(dots);
         if (std::ranges::count_if(span_, [](const SpanRun& r) { return r.Mark; }) >=
             decode::kMaxCharacterElements)
-            EndSpan();
+            EndSpan(false);
     } else {
         const double border = rhythm_.CharacterBorder();
         const double clarity = Clarity(runStrength_, runSteps_ * spacePerStep_);
         if (!span_.empty()) {
             if (dots >= SpanBorder())
-                EndSpan();
+                EndSpan(true);
             else
                 span_.push_back(
                     SpanRun{.Start = runStart_,
@@ -138,9 +151,10 @@ void ElementAssembler::SpaceLength(int steps) {
     // closed one is judged on its whole length in CloseRun.
     const double dots = steps / dotSteps_;
     if (!span_.empty() && dots >= SpanBorder())
-        EndSpan();
+        EndSpan(true);
     if (dots < rhythm_.WordBorder())
         return;
+    textBefore_ = TextPrior::kWordStart;
     if (held_.Count > 0) {
         // A lone dot or dash between word spaces is what noise most often
         // makes of itself.
@@ -187,7 +201,7 @@ void ElementAssembler::CommitOld(std::int64_t now) {
     }
     if (now - end < holdSteps_)
         return;
-    const std::int64_t cut = ReadBySearch(now - holdSteps_);
+    const std::int64_t cut = ReadBySearch(now - holdSteps_, false);
     if (cut == std::numeric_limits<std::int64_t>::max()) {
         span_.clear();
         return;
@@ -199,13 +213,13 @@ void ElementAssembler::CommitOld(std::int64_t now) {
 
 // The stretch between two clear spaces is complete: read it again from the
 // steps' evidence as whole characters.
-void ElementAssembler::EndSpan() {
+void ElementAssembler::EndSpan(bool endsWord) {
     if (span_.empty())
         return;
     if (evidence_ == nullptr)
         ReadByBorders();
     else
-        ReadBySearch(std::numeric_limits<std::int64_t>::max());
+        ReadBySearch(std::numeric_limits<std::int64_t>::max(), endsWord);
     span_.clear();
 }
 
@@ -235,7 +249,7 @@ void ElementAssembler::ReadByBorders() {
         EndCharacter();
 }
 
-std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
+std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore, bool endsWord) {
     const SpanRun& last = span_.back();
     const auto margin = static_cast<std::int64_t>(std::lround(dotSteps_));
     // The margin may reach into a mark still open: what it shows of it is
@@ -266,7 +280,12 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
         prior->LogDots = rhythm_.SpaceLogDots(kind);
         prior->Spread = rhythm_.SpaceSpread(kind);
     }
-    const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_);
+    const double textWeight = TextWeight();
+    const TextContext text{.Prior = textWeight > 0.0 ? &textPrior_ : nullptr,
+                           .Weight = textWeight,
+                           .Before = textBefore_,
+                           .EndsWord = endsWord};
+    const auto marks = search_.Search(units_, dotSteps_ / unit, priors, known_, text);
 
     const int dashSteps = static_cast<int>(std::lround(rhythm_.DashBorder() * dotSteps_));
     const int gapSteps = static_cast<int>(std::lround(rhythm_.CharacterBorder() * dotSteps_));
@@ -321,12 +340,16 @@ std::int64_t ElementAssembler::ReadBySearch(std::int64_t commitBefore) {
 void ElementAssembler::Finish() {
     if (runSteps_ > 0)
         CloseRun();
-    EndSpan();
+    EndSpan(true);
     SpaceLength(static_cast<int>(std::ceil(rhythm_.WordBorder() * dotSteps_)));
 }
 
 void ElementAssembler::EndCharacter() {
     const Finished finished{.Code = code_, .Count = elements_, .Confidence = confidence_};
+    const int symbol = TextPrior::SymbolOf(code_);
+    if (!sink_.KanaTable())
+        textFit_ += (textPrior_.LogRatio(textBefore_, symbol) - textFit_) * kTextFitRate;
+    textBefore_ = TextPrior::Next(textBefore_, symbol);
     const bool afterWordSpace = !wordSpaceDue_;
     elements_ = 0;
     code_ = 1;
@@ -341,6 +364,16 @@ void ElementAssembler::EndCharacter() {
         return;
     }
     Print(finished);
+}
+
+// Text the prior keeps failing to foresee (random groups, unusual calls)
+// is read on the evidence alone, as an operator stops guessing words.
+double ElementAssembler::TextWeight() const {
+    if (!textPriorOn_ || sink_.KanaTable())
+        return 0.0;
+    const double x =
+        std::clamp((textFit_ - kTextFitNone) / (kTextFitFull - kTextFitNone), 0.0, 1.0);
+    return kTextPriorWeight * x;
 }
 
 void ElementAssembler::Print(const Finished& finished) {

@@ -9,7 +9,9 @@
 // go to the same CharacterSink as the standard decoder's (so the code tables,
 // language switching, kana and Extend apply unchanged), each with a
 // confidence made of how clearly its runs stood out of the noise and how
-// clearly their lengths fell into the class the search chose. Characters
+// clearly their lengths fell into the class the search chose. With Latin
+// text the search also weighs what amateur text is likely to say next
+// (TextPrior); kana are read on the evidence alone. Characters
 // below the squelch level are dropped, and a lone E or T between word spaces
 // (noise's favourite) has to be clearer than others.
 #pragma once
@@ -55,6 +57,8 @@ class ElementAssembler final : public RunSink {
         markPerStep_ = markPerStep;
         spacePerStep_ = spacePerStep;
     }
+    // Any thread: whether the search weighs readings by likely text.
+    void SetTextPrior(bool on) { textPriorOn_ = on; }
     // Any thread: characters under this confidence are not printed.
     void SetSquelch(double level) { squelch_ = level; }
     double Squelch() const { return squelch_; }
@@ -76,11 +80,12 @@ class ElementAssembler final : public RunSink {
         double Confidence = 1.0;
     };
     void CloseRun();
-    void EndSpan();
+    // `endsWord`: a word space follows.
+    void EndSpan(bool endsWord);
     double SpanBorder() const;
     void ReadByBorders();
     // Returns where the first character left for later begins.
-    std::int64_t ReadBySearch(std::int64_t commitBefore);
+    std::int64_t ReadBySearch(std::int64_t commitBefore, bool endsWord);
     void CommitOld(std::int64_t now);
     void AddElement(int markSteps, bool dash, int gapSteps, double confidence);
     void Weigh(double runConfidence);
@@ -92,10 +97,15 @@ class ElementAssembler final : public RunSink {
     };
     void EndCharacter();
     void Print(const Finished& finished);
+    double TextWeight() const;
 
     decode::CharacterSink& sink_;
     ConfidenceListener* listener_;
     std::atomic<double> squelch_{kDefaultSquelch};
+    std::atomic<bool> textPriorOn_{true};
+    TextPrior textPrior_;
+    int textBefore_ = TextPrior::kWordStart;  // the characters read since the last word space
+    double textFit_;                          // how well the prior foresaw the last characters
     double dotSteps_ = 20.0;
     double markPerStep_ = 0.0;
     double spacePerStep_ = 0.0;

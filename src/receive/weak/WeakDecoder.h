@@ -44,6 +44,7 @@ class WeakDecoder {
     // A fixed tone instead of the strongest peak; empty to search again.
     void SetToneHz(std::optional<double> hz) { tracker_.SetFixedHz(hz); }
     void SetSquelch(double level) { assembler_.SetSquelch(level); }
+    void SetTextPrior(bool on) { assembler_.SetTextPrior(on); }
     double ToneHz() const { return tracker_.ToneHz(); }
     double DotMs() const { return dotSteps_ * kStepSamples * 1000.0 / kSampleRateHz; }
     bool SignalPresent() const { return tracker_.SignalPresent(); }
