@@ -27,9 +27,14 @@ constexpr double kMinMarkSigmas = 2.5;
 constexpr double kMaxRelativeSpread = 0.4;
 constexpr double kMinNoiseToMark = 0.005;
 constexpr double kEdgeSpreads = 0.5;
+// Marks fading below this many noise sigmas are not followed: that faint,
+// the level a window gives is mostly the noise's peaks.
+constexpr double kMinLocalSigmas = 4.0;
 constexpr int kLocalRounds = 3;
 // Weight of the starting level, in steps of the window.
 constexpr double kLocalPriorSteps = 20.0;
+// And of the fit's level, so a window without marks drifts back to it.
+constexpr double kFitPriorSteps = 5.0;
 
 }  // namespace
 
@@ -108,15 +113,21 @@ double LocalMarkLevel(std::span<const float> window, const LevelFit& fit, double
     const double s2 = fit.NoiseSigma * fit.NoiseSigma;
     if (s2 <= 0.0 || window.empty())
         return fit.MarkLevel;
-    const double floor = kMinMarkSigmas * fit.NoiseSigma;
+    const double floor = kMinLocalSigmas * fit.NoiseSigma;
     // Within a fraction of a second the marks spread only by the noise.
     const double spread = fit.NoiseSigma;
-    const double logShare = std::log(std::clamp(fit.MarkShare, 0.02, 0.98));
-    const double logRest = std::log(1.0 - std::clamp(fit.MarkShare, 0.02, 0.98));
     const double logNorm = std::log(spread * std::sqrt(2.0 * std::numbers::pi));
+    // The window's own share of marks is fitted too: with the fit's share a
+    // window of noise alone (the over has ended) takes its tail for marks
+    // and drags the level down to it.
+    double share = std::clamp(fit.MarkShare, 0.02, 0.98);
     double level = std::max(start, floor);
     for (int round = 0; round < kLocalRounds; ++round) {
-        double weight = kLocalPriorSteps, sum = kLocalPriorSteps * start;
+        const double logShare = std::log(share);
+        const double logRest = std::log(1.0 - share);
+        double weight = kLocalPriorSteps + kFitPriorSteps,
+               sum = kLocalPriorSteps * start + kFitPriorSteps * fit.MarkLevel;
+        double marks = 0.0;
         for (float value : window) {
             const double a = std::max(1e-12, static_cast<double>(value));
             const double logNoise = logRest + std::log(a / s2) - a * a / (2.0 * s2);
@@ -126,8 +137,12 @@ double LocalMarkLevel(std::span<const float> window, const LevelFit& fit, double
                 1.0 / (1.0 + std::exp(std::clamp(logNoise - logMark, -50.0, 50.0)));
             weight += pMark;
             sum += pMark * a;
+            marks += pMark;
         }
         level = std::max(sum / weight, floor);
+        share = std::clamp((marks + kLocalPriorSteps * fit.MarkShare) /
+                               (static_cast<double>(window.size()) + kLocalPriorSteps),
+                           0.02, 0.98);
     }
     return level;
 }

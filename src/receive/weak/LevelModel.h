@@ -36,8 +36,8 @@ LevelFit FitLevels(std::span<const float> samples, int rounds, std::span<float> 
 // The mark level of the envelope in `window` alone (a second or so),
 // for a signal that fades faster than the fit's seconds follow: the noise of
 // `fit` holds, only the mark level is fitted again, starting from `start`
-// and drawn towards it as far as the window holds few marks. Never below
-// the level at which the fit keeps a mark mode.
+// and drawn towards it (and, a little, the fit's level) as far as the window
+// holds few marks. Never below four noise sigmas.
 double LocalMarkLevel(std::span<const float> window, const LevelFit& fit, double start);
 
 // log p(a | mark) - log p(a | space) under `fit`.

@@ -6,6 +6,11 @@
 
 namespace morvane::receive::weak {
 
+double LowPassNoiseGain(int averageSteps) {
+    const double l = std::clamp(averageSteps, 1, kMaxAverageSteps);
+    return std::sqrt((2.0 * l * l + 1.0) / (3.0 * l * l * l));
+}
+
 ToneDemodulator::ToneDemodulator(const ToneDemodulatorConfig& config)
     : config_(config), delay_(static_cast<std::size_t>(std::max(1, config.DelaySamples))) {
     SetToneHz(650.0);

@@ -23,6 +23,11 @@ struct ToneDemodulatorConfig {
 
 inline constexpr int kMaxAverageSteps = 64;
 
+// The share of white noise's amplitude (per component) that the two moving
+// averages of `averageSteps` pass: the sum of the squared taps of their
+// triangle, (2L² + 1) / 3L³, under a square root.
+double LowPassNoiseGain(int averageSteps);
+
 class ToneDemodulator {
   public:
     explicit ToneDemodulator(const ToneDemodulatorConfig& config = {});

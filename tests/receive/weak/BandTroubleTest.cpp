@@ -145,6 +145,12 @@ TEST(LevelModel, TheLocalMarkLevelFollowsAFadeAndHoldsWithoutMarks) {
     }
     // A word space: no marks, the level stays near where it was.
     EXPECT_NEAR(LocalMarkLevel(window(0.0), fit, 6.0), 6.0, 1.0);
+    // The over ends: window after window of noise alone, each from the last.
+    // Sinking to the noise's tail would print that tail as text.
+    double held = 6.0;
+    for (int block = 0; block < 30; ++block)
+        held = LocalMarkLevel(window(0.0), fit, held);
+    EXPECT_GT(held, 6.0) << held;
 }
 
 TEST(WeakDecoder, FollowsTheMarkLevelThroughSlowFading) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
 #include <random>
 #include <string>
@@ -91,6 +92,34 @@ TEST(ToneDemodulator, PassesTheToneAndRejectsANeighbour100HzAway) {
     EXPECT_NEAR(level(700.0), 500.0, 5.0);
     EXPECT_LT(level(800.0), 500.0 / 10.0);  // more than 20 dB down
     EXPECT_LT(level(600.0), 500.0 / 10.0);
+}
+
+TEST(ToneDemodulator, TheLowPassPassesTheShareOfNoiseItsGainSays) {
+    // White noise: the envelope's Rayleigh level against the steps' noise
+    // per component before the low-pass, at short and long averages.
+    for (int length : {1, 3, 12, 40}) {
+        ToneDemodulator demodulator({.DelaySamples = 1});
+        demodulator.SetToneHz(650.0);
+        demodulator.SetAverageSteps(length);
+        std::mt19937_64 rng(static_cast<std::uint64_t>(length));
+        std::normal_distribution<double> gauss(0.0, 1000.0);
+        std::vector<float> audio(1024), out(audio.size() / 32 + 1);
+        std::vector<std::complex<float>> raw(out.size());
+        double rawPower = 0.0, envelopePower = 0.0;
+        int count = 0;
+        for (int block = 0; block < 1500; ++block) {
+            for (float& sample : audio)
+                sample = static_cast<float>(gauss(rng));
+            const std::size_t n = demodulator.Process(audio, out, raw);
+            for (std::size_t i = 0; i < n && block > 2; ++i, ++count) {
+                rawPower += std::norm(raw[i]) / 2.0;
+                envelopePower += out[i] * out[i] / 2.0;
+            }
+        }
+        const double gain = std::sqrt(envelopePower / rawPower);
+        EXPECT_NEAR(gain, LowPassNoiseGain(length), 0.05 * LowPassNoiseGain(length))
+            << length << " steps";
+    }
 }
 
 TEST(LevelModel, FitsNoiseAndMarkLevelsOfAKeyedEnvelope) {
