@@ -93,7 +93,7 @@ RecordingPlan RandomPlan(std::mt19937_64& rng, const PlanRange& range) {
 Recording MakeRecording(const RecordingPlan& plan) {
     std::mt19937_64 rng(plan.Seed);
     Recording recording;
-    recording.Text = RandomContactText(rng, plan.Words);
+    recording.Text = plan.Text.empty() ? RandomContactText(rng, plan.Words) : plan.Text;
     constexpr double kAmplitude = 4000.0;
     const double dotMs = 1200.0 / plan.Wpm;
     std::vector<Station> stations{

@@ -29,6 +29,7 @@ struct RecordingPlan {
     double NeighbourDb = -8.0;  // its level against the wanted one
     double LeadS = 1.0;         // noise before the first key-down
     int Words = 12;
+    std::string Text{};  // what is sent; empty: a random contact text of Words
     std::uint64_t Seed = 1;
 };
 
