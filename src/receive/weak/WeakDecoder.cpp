@@ -336,17 +336,20 @@ void WeakDecoder::Redecode() {
     const std::size_t searched = n - ahead;
     // Only the new over is searched again: what came before was handed on.
     // The presence gate opens late on a weak signal, the tracker's spectrum
-    // needing a second or so to show it: at a cold start the search begins
-    // that much before the gate opened, where the levels now fitted tell
+    // needing a second or so to show it: at a cold start on a weak signal
+    // the search begins that much before the gate opened, where the levels now fitted tell
     // noise from marks; after a pause it begins in the pause. Never before
     // the tracker last moved: steps mixed down at another tone were another
     // station.
+    // A clear signal opens the gate at once; before it may be a neighbour.
+    const auto late = static_cast<std::size_t>(
+        kGateLateSteps * std::clamp((1.0 - StrongShare(levels_.Fit())) / 0.8, 0.0, 1.0));
     std::size_t sameTone = 0;
     while (sameTone < n && std::abs(orderedHz_[n - 1 - sameTone] - toneHz_) <= kRetuneHz)
         ++sameTone;
     const std::size_t open =
-        std::min({newOver_ ? sinceBreak_ : std::min(openSteps_ + kGateLateSteps, sinceBreak_),
-                  searched, sameTone - std::min(sameTone, ahead)});
+        std::min({newOver_ ? sinceBreak_ : std::min(openSteps_ + late, sinceBreak_), searched,
+                  sameTone - std::min(sameTone, ahead)});
     newOver_ = false;
     // The carrier is recovered over the history too, so the first word is
     // read with the same coherent evidence as the rest; it is weighed with
