@@ -15,6 +15,7 @@ constexpr double kMinDotSteps = 8.0;          // 23 ms, 52 wpm
 constexpr double kStartDotSteps = 20.0;       // 58 ms, 20 wpm
 constexpr std::size_t kLevelWindow = 1378;    // 4 s of steps
 constexpr std::size_t kLookaheadSteps = 100;  // levels see 0.29 s ahead
+constexpr std::size_t kGateLateSteps = 345;   // 1 s
 // The runs only mark out the stretches the character search reads again, so
 // they need not settle long.
 constexpr int kDecisionLagSteps = 100;  // 0.29 s
@@ -123,6 +124,17 @@ double MarkWeight(double amplitude, const LevelFit& fit) {
     return 1.0 / (1.0 + std::exp(-std::clamp(odds, -30.0, 30.0)));
 }
 
+// Whether `window` is better told as marks at `markLevel` among noise, in
+// the fit's share, than as noise alone.
+bool HoldsMarks(std::span<const float> window, LevelFit fit, double markLevel) {
+    fit.MarkLevel = markLevel;
+    const double share = std::clamp(fit.MarkShare, 0.05, 0.95);
+    double evidence = 0.0;
+    for (float a : window)
+        evidence += std::log1p(share * std::expm1(std::min(30.0, MarkLogLikelihoodRatio(a, fit))));
+    return evidence > 0.0;
+}
+
 }  // namespace
 
 WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listener)
@@ -138,7 +150,9 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       steps_(kBlockSize / kStepSamples + 1),
       rawSteps_(steps_.size()),
       history_(kLevelWindow),
+      historyHz_(kLevelWindow),
       ordered_(kLevelWindow),
+      orderedHz_(kLevelWindow),
       redone_(kLevelWindow),
       lookahead_(kLookaheadSteps),
       runs_(512) {
@@ -201,6 +215,7 @@ void WeakDecoder::Process(std::span<const float> block) {
         }
         levels_.Push(steps_[i]);
         history_[historyAt_] = rawSteps_[i];
+        historyHz_[historyAt_] = static_cast<float>(toneHz_);
         historyAt_ = (historyAt_ + 1) % history_.size();
         historyFilled_ = std::min(historyFilled_ + 1, history_.size());
         const float due = lookahead_[lookaheadAt_];
@@ -208,15 +223,8 @@ void WeakDecoder::Process(std::span<const float> block) {
         lookaheadAt_ = (lookaheadAt_ + 1) % lookahead_.size();
         if (!levels_.Ready())
             levels_.Update();
-        // The envelope lags the raw steps by the low-pass's delay; the due
-        // step's raw counterpart is that much older again.
-        const int lag = demodulator_.AverageSteps() - 1;
         const bool weighed = present && levels_.Ready();
-        carrier_.Push(rawSteps_[i], toneHz_);
-        carrier_.Weigh(lag, weighed ? MarkWeight(steps_[i], levels_.Fit()) : 0.0);
-        const CarrierView view =
-            carrier_.Evidence(static_cast<int>(kLookaheadSteps) + lag,
-                              static_cast<int>(kCoherentSmoothDots * dotSteps_));
+        const CarrierView view = FeedCarrier(rawSteps_[i], toneHz_, steps_[i], weighed);
         double llr = kAbsentLlr;
         if (weighed) {
             llr = StepLlr(
@@ -252,6 +260,17 @@ void WeakDecoder::Process(std::span<const float> block) {
     }
 }
 
+// The envelope lags the raw steps by the low-pass's delay; the step due for
+// the timing search has its raw counterpart that much older again.
+CarrierView WeakDecoder::FeedCarrier(std::complex<float> raw, double mixHz, float envelope,
+                                     bool weighed) {
+    const int lag = demodulator_.AverageSteps() - 1;
+    carrier_.Push(raw, mixHz);
+    carrier_.Weigh(lag, weighed ? MarkWeight(envelope, levels_.Fit()) : 0.0);
+    return carrier_.Evidence(static_cast<int>(kLookaheadSteps) + lag,
+                             static_cast<int>(kCoherentSmoothDots * dotSteps_));
+}
+
 // The levels of the steps about to be scored: the fit's noise, and the mark
 // level of the second or so around them, so marks in a fade are weighed
 // against their own level rather than that of the last seconds. Never above
@@ -270,7 +289,7 @@ LevelFit WeakDecoder::FollowFading() {
     const double start = markLevel_ > 0.0 ? markLevel_ : fit.MarkLevel;
     markLevel_ = std::clamp(LocalMarkLevel(window, fit, start), kMinLocalShare * fit.MarkLevel,
                             fit.MarkLevel);
-    if (speedKnown_)
+    if (speedKnown_ && HoldsMarks(window, fit, markLevel_))
         fit.MarkLevel = markLevel_;
     return fit;
 }
@@ -318,8 +337,10 @@ void WeakDecoder::UpdateSpeed() {
 void WeakDecoder::Redecode() {
     const std::size_t n = historyFilled_;
     const std::size_t oldest = (historyAt_ + history_.size() - n) % history_.size();
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n; ++i) {
         ordered_[i] = history_[(oldest + i) % history_.size()];
+        orderedHz_[i] = historyHz_[(oldest + i) % history_.size()];
+    }
     const auto raw = std::span<const std::complex<float>>(ordered_.data(), n);
     demodulator_.Refilter(raw, redone_);
     levels_.Reset();
@@ -332,16 +353,39 @@ void WeakDecoder::Redecode() {
     const std::size_t ahead = std::min(n, lookahead_.size());
     const std::size_t searched = n - ahead;
     // Only the new over is searched again: what came before was handed on.
-    // At a cold start it begins where the presence gate opened; after a
-    // pause the gate may open late (the level window holds few marks then),
-    // so there it begins in the pause, whose levels are known.
+    // The presence gate opens late on a weak signal, the tracker's spectrum
+    // needing a second or so to show it: at a cold start on a weak signal
+    // the search begins that much before the gate opened, where the levels
+    // now fitted tell noise from marks; after a pause it begins in the
+    // pause. Never before the tracker last moved: steps mixed down at
+    // another tone were another station. A clear signal opens the gate at
+    // once; before it may be a neighbour.
+    const auto late = static_cast<std::size_t>(
+        kGateLateSteps * std::clamp((1.0 - StrongShare(levels_.Fit())) / 0.8, 0.0, 1.0));
+    std::size_t sameTone = 0;
+    while (sameTone < n && std::abs(orderedHz_[n - 1 - sameTone] - toneHz_) <= kRetuneHz)
+        ++sameTone;
     const std::size_t open =
-        std::min(newOver_ ? sinceBreak_ : std::min(openSteps_, sinceBreak_), searched);
+        std::min({newOver_ ? sinceBreak_ : std::min(openSteps_ + late, sinceBreak_), searched,
+                  sameTone - std::min(sameTone, ahead)});
     newOver_ = false;
+    // The carrier is recovered over the history too, so the first word is
+    // read with the same coherent evidence as the rest; it is weighed with
+    // the levels just fitted and ends where the live steps take over.
     viterbi_.Reset();
-    for (std::size_t i = 0; i < searched; ++i)
-        viterbi_.Push(i + open >= searched ? StepLlr(redone_[i], levels_.Fit(), scale)
-                                           : kAbsentLlr);
+    carrier_.Reset();
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool inOver = i + open >= searched;
+        const CarrierView view = FeedCarrier(ordered_[i], orderedHz_[i], redone_[i], inOver);
+        if (i % (kBlockSize / kStepSamples) == 0)
+            carrier_.Update();
+        if (i < ahead)
+            continue;
+        const std::size_t due = i - ahead;
+        viterbi_.Push(due + open >= searched
+                          ? BlendLlr(StepLlr(redone_[due], levels_.Fit(), scale), view)
+                          : kAbsentLlr);
+    }
     for (std::size_t i = 0; i < lookahead_.size(); ++i)
         lookahead_[(lookaheadAt_ + i) % lookahead_.size()] =
             i + ahead >= lookahead_.size() ? redone_[searched + i + ahead - lookahead_.size()]

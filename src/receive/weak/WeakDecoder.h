@@ -54,6 +54,7 @@ class WeakDecoder {
     void UpdateSpeed();
     void Redecode();
     void WatchForNewOver(std::size_t steps);
+    CarrierView FeedCarrier(std::complex<float> raw, double mixHz, float envelope, bool weighed);
 
     ToneTracker tracker_;
     ToneDemodulator demodulator_;
@@ -66,11 +67,13 @@ class WeakDecoder {
     // The last seconds before the low-pass, kept to decode the acquisition
     // again once the speed is known.
     std::vector<std::complex<float>> history_;
+    std::vector<float> historyHz_;  // the mixer's tone for each
     std::size_t historyAt_ = 0;
     std::size_t historyFilled_ = 0;
     std::vector<std::complex<float>> ordered_;  // scratch: the history in order
-    std::vector<float> redone_;                 // scratch: it refiltered
-    std::size_t openSteps_ = 0;                 // steps since the presence gate opened
+    std::vector<float> orderedHz_;
+    std::vector<float> redone_;  // scratch: it refiltered
+    std::size_t openSteps_ = 0;  // steps since the presence gate opened
     // Steps searched since the middle of the last silence long enough to end
     // an over: the speed of the next one is judged only on what follows.
     std::size_t sinceBreak_ = 0;

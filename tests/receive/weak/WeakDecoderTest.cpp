@@ -164,6 +164,67 @@ TEST(WeakDecoder, TheNoiseAfterAWeakOverPrintsNothing) {
     EXPECT_LE(past, 2u);
 }
 
+TEST(WeakDecoder, TheFirstWordOfAColdStartAtMinusThreeDbIsCopiedLikeTheRest) {
+    // The acquisition is read again once the speed is known: from before
+    // the late presence gate, and with the carrier's coherent evidence. With
+    // the envelope alone from the gate on, 8 of these 16 first words were
+    // garbled, cut or led by a noise character.
+    std::mt19937_64 rng(6161);
+    int garbled = 0;
+    std::string misses;
+    for (int i = 0; i < 16; ++i) {
+        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+        plan.SnrDb = -3.0;
+        plan.Words = 4;
+        const auto recording = synth::MakeRecording(plan);
+        const std::string decoded = DecodeWeak(recording.Frames);
+        const std::string first = recording.Text.substr(0, recording.Text.find(' ') + 1);
+        if (!decoded.starts_with(first)) {
+            ++garbled;
+            misses += "\n  " + recording.Text + " | " + decoded;
+        }
+    }
+    EXPECT_LE(garbled, 7) << misses;
+}
+
+// A one-character word standing last, or a noise character after the last.
+bool EndsInLoneCharacter(const std::string& text) {
+    return text.size() >= 2 && text[text.size() - 2] == ' ';
+}
+
+TEST(WeakDecoder, NoLoneCharacterFollowsTheLastWordYetAFinalEPrints) {
+    // After an over the window of the local mark level holds noise alone;
+    // a level fitted there took noise peaks for dots (5 of these 16 ended in
+    // a noise E or I).
+    std::mt19937_64 rng(7272);
+    std::string extras;
+    int count = 0;
+    for (int i = 0; i < 16; ++i) {
+        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+        plan.SnrDb = -3.0;
+        plan.Words = 4;
+        const auto recording = synth::MakeRecording(plan);
+        const std::string decoded = DecodeWeak(recording.Frames);
+        if (EndsInLoneCharacter(decoded) && !EndsInLoneCharacter(recording.Text)) {
+            ++count;
+            extras += "\n  " + recording.Text + " | " + decoded;
+        }
+    }
+    EXPECT_LE(count, 3) << extras;
+    // A sender's own last E or T, after a word space, is no noise.
+    for (const double snrDb : {0.0, -3.0}) {
+        for (const char* text : {"TU 73 E", "QSL TNX T", "GM OM E E", "CQ TEST K T"}) {
+            auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+            plan.SnrDb = snrDb;
+            plan.Text = text;
+            const auto recording = synth::MakeRecording(plan);
+            const std::string decoded = DecodeWeak(recording.Frames);
+            EXPECT_TRUE(decoded.ends_with(recording.Text.substr(recording.Text.size() - 2)))
+                << snrDb << " dB: " << recording.Text << " | " << decoded;
+        }
+    }
+}
+
 TEST(WeakDecoder, NoiseAlonePrintsNothingWhateverTheSquelch) {
     for (double squelch : {0.0, 0.3}) {
         for (std::uint64_t seed : {1u, 2u, 3u}) {
