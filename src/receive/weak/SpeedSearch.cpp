@@ -53,8 +53,7 @@ RunFit RunCost(double logSteps, bool mark, double logUnit) {
 
 }  // namespace
 
-std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
-                                       const SpeedSearchRange& range) {
+std::optional<SpeedFit> FitDotSteps(std::span<const TimedRun> runs, const SpeedSearchRange& range) {
     std::array<double, 1024> steps{};
     const std::size_t count = std::min(runs.size(), steps.size());
     int marks = 0;
@@ -96,7 +95,15 @@ std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
             }
         }
     }
-    return bestUnit;
+    return SpeedFit{bestUnit, bestCost / static_cast<double>(std::max<std::size_t>(1, count))};
+}
+
+std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
+                                       const SpeedSearchRange& range) {
+    const auto fit = FitDotSteps(runs, range);
+    if (!fit)
+        return std::nullopt;
+    return fit->DotSteps;
 }
 
 }  // namespace morvane::receive::weak

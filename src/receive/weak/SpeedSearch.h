@@ -22,8 +22,17 @@ struct TimedRun {
     bool Mark = false;
 };
 
-// Dot length in steps that best explains `runs`; empty with too few marks
-// to judge.
+struct SpeedFit {
+    double DotSteps = 0.0;
+    double CostPerRun = 0.0;  // how badly the runs fit it (0: perfectly)
+};
+
+// The dot length in steps that best explains `runs`, and how well; empty
+// with too few marks to judge.
+std::optional<SpeedFit> FitDotSteps(std::span<const TimedRun> runs,
+                                    const SpeedSearchRange& range = {});
+
+// The dot length alone.
 std::optional<double> EstimateDotSteps(std::span<const TimedRun> runs,
                                        const SpeedSearchRange& range = {});
 

@@ -54,11 +54,12 @@ std::complex<float> ToneDemodulator::MovingAverage::Push(std::complex<float> val
     return std::complex<float>(Sum / static_cast<double>(length));
 }
 
-void ToneDemodulator::Refilter(std::span<const std::complex<float>> raw,
-                               std::span<float> out) const {
+void ToneDemodulator::Refilter(std::span<const std::complex<float>> raw, std::span<float> out,
+                               int averageSteps) const {
+    const int length = std::clamp(averageSteps, 1, kMaxAverageSteps);
     MovingAverage first, second;
     for (std::size_t i = 0; i < raw.size() && i < out.size(); ++i)
-        out[i] = std::abs(second.Push(first.Push(raw[i], averageSteps_), averageSteps_));
+        out[i] = std::abs(second.Push(first.Push(raw[i], length), length));
 }
 
 std::size_t ToneDemodulator::Process(std::span<const float> in, std::span<float> out,

@@ -44,7 +44,12 @@ class ToneDemodulator {
                         std::span<std::complex<float>> raw);
     // The magnitudes the low-pass at its present length gives for `raw`
     // (oldest first), starting from rest.
-    void Refilter(std::span<const std::complex<float>> raw, std::span<float> out) const;
+    void Refilter(std::span<const std::complex<float>> raw, std::span<float> out) const {
+        Refilter(raw, out, averageSteps_);
+    }
+    // The same with a low-pass of `averageSteps` instead.
+    void Refilter(std::span<const std::complex<float>> raw, std::span<float> out,
+                  int averageSteps) const;
     void Reset();
     // Whether the delay line has been filled once (before, the output is the
     // zeros it started with).

@@ -52,6 +52,16 @@ constexpr double kBreakDots = 15.0;
 // new acquisition there, the speed found goes on.
 constexpr double kMinBreakContrast = 3.0;
 constexpr int kStartAverageStepsClear = 5;
+// A first speed is taken for half its value when the acquisition, filtered
+// and timed again for half, is found at under this share of it and its runs
+// cost under this share of what the whole speed's own runs cost. Not below
+// this signal-to-noise ratio per step (about 0.65 at -3 dB, 0.35 at -6 dB):
+// there the shorter low-pass cuts noise into short runs that fit a short dot
+// as well, and slow senders were taken for fast ones (10-40 wpm, seeds 101,
+// 202, 303: -3 dB 7.4/8.1/10.1 -> 6.6/8.1/10.1 %, -6 dB unchanged).
+constexpr double kHalfSpeedShare = 0.7;
+constexpr double kHalfSpeedCost = 0.55;
+constexpr double kMinProbeStepSnr = 0.45;
 // The mark level of the steps being scored is fitted on this many dots
 // around them: enough marks for a level, short against a fade of seconds.
 constexpr double kLocalDots = 16.0;
@@ -154,6 +164,8 @@ WeakDecoder::WeakDecoder(decode::CharacterSink& sink, ConfidenceListener* listen
       ordered_(kLevelWindow),
       orderedHz_(kLevelWindow),
       redone_(kLevelWindow),
+      probeLevels_(kLevelWindow, kFirstFitSteps),
+      probe_(kMaxDotSteps),
       lookahead_(kLookaheadSteps),
       runs_(512) {
     assembler_.SetEvidence(&viterbi_);
@@ -177,6 +189,7 @@ void WeakDecoder::Reset() {
     blocks_ = 0;
     dotSteps_ = kStartDotSteps;
     speedKnown_ = false;
+    stepSnr_ = 0.0;
     undecidedBlocks_ = 0;
     historyAt_ = 0;
     historyFilled_ = 0;
@@ -225,6 +238,7 @@ void WeakDecoder::Process(std::span<const float> block) {
             levels_.Update();
         const bool weighed = present && levels_.Ready();
         const CarrierView view = FeedCarrier(rawSteps_[i], toneHz_, steps_[i], weighed);
+        stepSnr_ = view.StepSnr();
         double llr = kAbsentLlr;
         if (weighed) {
             llr = StepLlr(
@@ -307,13 +321,24 @@ void WeakDecoder::UpdateSpeed() {
     const auto runs =
         viterbi_.RecentRuns(static_cast<int>(std::min(kLevelWindow, sinceBreak_)), runs_);
     // The first estimate waits for a few characters' worth of runs.
-    const auto estimate = EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
-                                                                  .MaxDotSteps = kMaxDotSteps,
-                                                                  .MinMarks = speedKnown_ ? 6 : 8});
+    auto estimate = EstimateDotSteps(runs, SpeedSearchRange{.MinDotSteps = kMinDotSteps,
+                                                            .MaxDotSteps = kMaxDotSteps,
+                                                            .MinMarks = speedKnown_ ? 6 : 8});
     if (!estimate || !tracker_.SignalPresent())
         return;
     // Settle quickly on the first estimate, then follow changes smoothly.
     const bool first = !speedKnown_;
+    if (first && *estimate >= 2.0 * kMinDotSteps && stepSnr_ >= kMinProbeStepSnr) {
+        // The start low-pass fills in a fast sender's inner gaps, and his
+        // dot-gap-dot reads as a dash of half his speed. Both readings are
+        // timed again from the over's steps, each with its own low-pass.
+        const std::size_t over = std::min(OrderHistory(), sinceBreak_ + lookahead_.size());
+        const auto whole = ProbeSpeed(*estimate, over);
+        const auto half = ProbeSpeed(0.5 * *estimate, over);
+        if (whole && half && half->DotSteps < kHalfSpeedShare * *estimate &&
+            half->CostPerRun < kHalfSpeedCost * whole->CostPerRun)
+            estimate = half->DotSteps;
+    }
     const double weight = first ? 1.0 : 0.25;
     dotSteps_ = std::exp((1.0 - weight) * std::log(dotSteps_) + weight * std::log(*estimate));
     speedKnown_ = true;
@@ -335,12 +360,7 @@ void WeakDecoder::UpdateSpeed() {
 // has been decided yet, so it is run again with the speed found: the first
 // characters are then copied as well as the rest.
 void WeakDecoder::Redecode() {
-    const std::size_t n = historyFilled_;
-    const std::size_t oldest = (historyAt_ + history_.size() - n) % history_.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        ordered_[i] = history_[(oldest + i) % history_.size()];
-        orderedHz_[i] = historyHz_[(oldest + i) % history_.size()];
-    }
+    const std::size_t n = OrderHistory();
     const auto raw = std::span<const std::complex<float>>(ordered_.data(), n);
     demodulator_.Refilter(raw, redone_);
     levels_.Reset();
@@ -390,6 +410,40 @@ void WeakDecoder::Redecode() {
         lookahead_[(lookaheadAt_ + i) % lookahead_.size()] =
             i + ahead >= lookahead_.size() ? redone_[searched + i + ahead - lookahead_.size()]
                                            : 0.0f;
+}
+
+// The history oldest first in ordered_ and orderedHz_; returns its length.
+std::size_t WeakDecoder::OrderHistory() {
+    const std::size_t n = historyFilled_;
+    const std::size_t oldest = (historyAt_ + history_.size() - n) % history_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        ordered_[i] = history_[(oldest + i) % history_.size()];
+        orderedHz_[i] = historyHz_[(oldest + i) % history_.size()];
+    }
+    return n;
+}
+
+// The speed search on the last `steps` of the ordered history, filtered and
+// timed for a dot of `dotSteps`.
+std::optional<SpeedFit> WeakDecoder::ProbeSpeed(double dotSteps, std::size_t steps) {
+    const std::size_t n = historyFilled_;
+    const auto raw = std::span<const std::complex<float>>(ordered_.data() + (n - steps), steps);
+    const int average = std::max(1, static_cast<int>(std::lround(dotSteps * kAverageDots)));
+    demodulator_.Refilter(raw, redone_, average);
+    probeLevels_.Reset();
+    for (std::size_t i = 0; i < steps; ++i)
+        probeLevels_.Push(redone_[i]);
+    probeLevels_.Update();
+    if (!probeLevels_.Ready())
+        return std::nullopt;
+    const double scale = 1.0 / (kCorrelatedSteps * average);
+    probe_.Reset();
+    probe_.SetRhythm(assembler_.Rhythm());
+    probe_.SetDotSteps(dotSteps);
+    for (std::size_t i = 0; i < steps; ++i)
+        probe_.Push(StepLlr(redone_[i], probeLevels_.Fit(), scale));
+    return FitDotSteps(probe_.RecentRuns(static_cast<int>(steps), runs_),
+                       SpeedSearchRange{.MinDotSteps = kMinDotSteps, .MaxDotSteps = kMaxDotSteps});
 }
 
 // After a silence that ends an over, the next over is acquired as at a cold

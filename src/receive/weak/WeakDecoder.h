@@ -21,6 +21,7 @@
 #include "receive/weak/ElementAssembler.h"
 #include "receive/weak/LevelModel.h"
 #include "receive/weak/MarkSpaceViterbi.h"
+#include "receive/weak/SpeedSearch.h"
 #include "receive/weak/ToneDemodulator.h"
 #include "receive/weak/ToneTracker.h"
 
@@ -53,6 +54,8 @@ class WeakDecoder {
     LevelFit FollowFading();
     void UpdateSpeed();
     void Redecode();
+    std::size_t OrderHistory();
+    std::optional<SpeedFit> ProbeSpeed(double dotSteps, std::size_t steps);
     void WatchForNewOver(std::size_t steps);
     CarrierView FeedCarrier(std::complex<float> raw, double mixHz, float envelope, bool weighed);
 
@@ -73,6 +76,9 @@ class WeakDecoder {
     std::vector<std::complex<float>> ordered_;  // scratch: the history in order
     std::vector<float> orderedHz_;
     std::vector<float> redone_;  // scratch: it refiltered
+    // Scratch for judging a speed found on the acquisition against half it.
+    LevelModel probeLevels_;
+    MarkSpaceViterbi probe_;
     std::size_t openSteps_ = 0;  // steps since the presence gate opened
     // Steps searched since the middle of the last silence long enough to end
     // an over: the speed of the next one is judged only on what follows.
@@ -95,6 +101,7 @@ class WeakDecoder {
     double toneHz_ = 0.0;
     std::int64_t blocks_ = 0;
     double dotSteps_ = 0.0;
+    double stepSnr_ = 0.0;  // the carrier's signal-to-noise ratio per step, last seen
     bool speedKnown_ = false;
     int undecidedBlocks_ = 0;
 };
