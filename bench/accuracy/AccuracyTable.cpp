@@ -59,37 +59,14 @@ enum class TextKind { Contact, Groups, Calls };
 TextKind textKind = TextKind::Contact;
 bool textPrior = true;
 
-// Text no model of amateur traffic expects: random letters in groups of
-// five, or random call signs of no usual prefix.
-std::string UnexpectedText(std::mt19937_64& rng, int words) {
-    constexpr const char* kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const auto letter = [&] { return kLetters[std::uniform_int_distribution<int>(0, 25)(rng)]; };
-    std::string text;
-    for (int w = 0; w < words; ++w) {
-        if (w > 0)
-            text += ' ';
-        if (textKind == TextKind::Groups) {
-            for (int i = 0; i < 5; ++i)
-                text += letter();
-            continue;
-        }
-        const int prefix = std::uniform_int_distribution<int>(1, 2)(rng);
-        for (int i = 0; i < prefix; ++i)
-            text += letter();
-        text += static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(rng));
-        const int suffix = std::uniform_int_distribution<int>(1, 3)(rng);
-        for (int i = 0; i < suffix; ++i)
-            text += letter();
-    }
-    return text;
-}
-
 // The `n`th recording of `row` at `snrDb` (1000: no noise).
 Sample Draw(const Row& row, std::mt19937_64& rng, int n, double snrDb) {
     if (row.From == Source::Own) {
         auto plan = synth::RandomPlan(rng, row.Range);
         if (textKind != TextKind::Contact)
-            plan.Text = UnexpectedText(rng, plan.Words);
+            plan.Text = synth::RandomOddText(
+                rng, textKind == TextKind::Groups ? synth::OddText::Groups : synth::OddText::Calls,
+                plan.Words);
         plan.NoiseOn = snrDb < 999.0;
         plan.SnrDb = snrDb;
         auto recording = synth::MakeRecording(plan);

@@ -68,6 +68,29 @@ std::string RandomContactText(std::mt19937_64& rng, int words) {
     return text;
 }
 
+std::string RandomOddText(std::mt19937_64& rng, OddText kind, int words) {
+    const auto count = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
+    const auto letter = [&] { return static_cast<char>('A' + count(0, 25)); };
+    std::string text;
+    for (int w = 0; w < words; ++w) {
+        if (w > 0)
+            text += ' ';
+        if (kind == OddText::Groups) {
+            for (int i = 0; i < 5; ++i)
+                text += letter();
+            continue;
+        }
+        for (int i = count(1, 2); i > 0; --i)
+            text += letter();
+        text += static_cast<char>('0' + count(0, 9));
+        for (int i = count(1, 3); i > 0; --i)
+            text += letter();
+    }
+    return text;
+}
+
 RecordingPlan RandomPlan(std::mt19937_64& rng, const PlanRange& range) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     RecordingPlan plan;

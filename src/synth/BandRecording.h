@@ -42,6 +42,11 @@ struct Recording {
 // names, Q codes, numbers.
 std::string RandomContactText(std::mt19937_64& rng, int words);
 
+// Text no model of amateur traffic expects: random letters in groups of
+// five, or random call signs of no usual prefix.
+enum class OddText { Groups, Calls };
+std::string RandomOddText(std::mt19937_64& rng, OddText kind, int words);
+
 struct PlanRange {
     double MinWpm = 18.0;
     double MaxWpm = 28.0;

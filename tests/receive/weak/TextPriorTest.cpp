@@ -154,31 +154,6 @@ TEST(TextPrior, TipsTheSearchWhereTheEvidenceNearlyTiesAndOnlyThere) {
 
 enum class Text { Contact, Groups, Calls };
 
-std::string RandomText(std::mt19937_64& rng, Text kind, int words) {
-    const auto letter = [&] {
-        return static_cast<char>('A' + std::uniform_int_distribution<int>(0, 25)(rng));
-    };
-    const auto count = [&](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(rng);
-    };
-    std::string text;
-    for (int w = 0; w < words; ++w) {
-        if (w > 0)
-            text += ' ';
-        if (kind == Text::Groups) {
-            for (int i = 0; i < 5; ++i)
-                text += letter();
-            continue;
-        }
-        for (int i = count(1, 2); i > 0; --i)
-            text += letter();
-        text += static_cast<char>('0' + count(0, 9));
-        for (int i = count(1, 3); i > 0; --i)
-            text += letter();
-    }
-    return text;
-}
-
 struct Copy {
     std::size_t With = 0, Without = 0, Sent = 0;
 };
@@ -191,7 +166,9 @@ Copy CopyOf(Text kind, double snrDb, int count, std::uint64_t seed) {
         auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
         plan.SnrDb = snrDb;
         if (kind != Text::Contact)
-            plan.Text = RandomText(rng, kind, plan.Words);
+            plan.Text = synth::RandomOddText(
+                rng, kind == Text::Groups ? synth::OddText::Groups : synth::OddText::Calls,
+                plan.Words);
         const auto recording = synth::MakeRecording(plan);
         ReceivePathOptions options;
         copy.With += common::EditDistance(DecodeWeak(recording.Frames, options), recording.Text);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -212,6 +213,20 @@ TEST(WeakDecoder, TheNoiseAfterAWeakOverPrintsNothing) {
     EXPECT_LE(past, 2u);
 }
 
+// Sixteen four-word overs at -3 dB, 18-28 wpm, drawn from `rng`: each
+// text as sent and as the weak decoder read it from a cold start.
+void ForShortOversAtMinusThreeDb(
+    std::mt19937_64& rng,
+    const std::function<void(const std::string& sent, const std::string& decoded)>& check) {
+    for (int i = 0; i < 16; ++i) {
+        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
+        plan.SnrDb = -3.0;
+        plan.Words = 4;
+        const auto recording = synth::MakeRecording(plan);
+        check(recording.Text, DecodeWeak(recording.Frames));
+    }
+}
+
 TEST(WeakDecoder, TheFirstWordOfAColdStartAtMinusThreeDbIsCopiedLikeTheRest) {
     // The acquisition is read again once the speed is known: from before
     // the late presence gate, and with the carrier's coherent evidence. With
@@ -220,18 +235,12 @@ TEST(WeakDecoder, TheFirstWordOfAColdStartAtMinusThreeDbIsCopiedLikeTheRest) {
     std::mt19937_64 rng(6161);
     int garbled = 0;
     std::string misses;
-    for (int i = 0; i < 16; ++i) {
-        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
-        plan.SnrDb = -3.0;
-        plan.Words = 4;
-        const auto recording = synth::MakeRecording(plan);
-        const std::string decoded = DecodeWeak(recording.Frames);
-        const std::string first = recording.Text.substr(0, recording.Text.find(' ') + 1);
-        if (!decoded.starts_with(first)) {
+    ForShortOversAtMinusThreeDb(rng, [&](const std::string& sent, const std::string& decoded) {
+        if (!decoded.starts_with(sent.substr(0, sent.find(' ') + 1))) {
             ++garbled;
-            misses += "\n  " + recording.Text + " | " + decoded;
+            misses += "\n  " + sent + " | " + decoded;
         }
-    }
+    });
     EXPECT_LE(garbled, 7) << misses;
 }
 
@@ -247,17 +256,12 @@ TEST(WeakDecoder, NoLoneCharacterFollowsTheLastWordYetAFinalEPrints) {
     std::mt19937_64 rng(7272);
     std::string extras;
     int count = 0;
-    for (int i = 0; i < 16; ++i) {
-        auto plan = synth::RandomPlan(rng, {.MinWpm = 18.0, .MaxWpm = 28.0});
-        plan.SnrDb = -3.0;
-        plan.Words = 4;
-        const auto recording = synth::MakeRecording(plan);
-        const std::string decoded = DecodeWeak(recording.Frames);
-        if (EndsInLoneCharacter(decoded) && !EndsInLoneCharacter(recording.Text)) {
+    ForShortOversAtMinusThreeDb(rng, [&](const std::string& sent, const std::string& decoded) {
+        if (EndsInLoneCharacter(decoded) && !EndsInLoneCharacter(sent)) {
             ++count;
-            extras += "\n  " + recording.Text + " | " + decoded;
+            extras += "\n  " + sent + " | " + decoded;
         }
-    }
+    });
     EXPECT_LE(count, 3) << extras;
     // A sender's own last E or T, after a word space, is no noise.
     for (const double snrDb : {0.0, -3.0}) {
